@@ -1,0 +1,33 @@
+#pragma once
+// The four web addresses the client talks to and the network time-out. Each has
+// a compiled default and can be overridden in Tessaly.ini beside the program:
+//   [Addresses] LoginPage, GameHome, MakerHome, Manifest
+//   [Network]   TimeoutSeconds
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tessaly {
+
+struct Config {
+    std::wstring loginPage = L"https://game.tessaly.example/client/";
+    std::wstring gameHome = L"https://game.tessaly.example/";
+    std::wstring makerHome = L"https://www.kestrel.example/";
+    std::wstring manifest = L"https://static.kestrel.example/gamehome/quorl/update.txt";
+    int timeoutSeconds = 8;
+};
+
+// Reads one value of the INI file; nullopt when the file or the key is missing.
+using ConfigReader =
+    std::function<std::optional<std::wstring>(std::wstring_view section, std::wstring_view key)>;
+
+// A value that is not usable (an address that is not absolute http or https, a
+// time-out outside 1..300 seconds) keeps the default and is written to the
+// error log, so a typo in the INI file never leaves the client half-configured.
+Config LoadConfig(const ConfigReader& read);
+
+bool IsAbsoluteHttpUrl(std::wstring_view text);
+
+} // namespace tessaly

@@ -1,0 +1,21 @@
+#pragma once
+// Where failures go that no caller can be told about: a window procedure, a
+// timer or a COM callback must not let an exception escape, so it writes here.
+// The program installs the platform's application event log as the sink; tests
+// install their own.
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace tessaly {
+
+using ErrorSink = std::function<void(std::wstring_view)>;
+
+// Returns the sink that was installed before.
+ErrorSink SetErrorSink(ErrorSink sink);
+void LogError(std::wstring_view text);
+// For catch blocks at callback boundaries: logs the exception in flight.
+void LogCurrentException(std::wstring_view where) noexcept;
+
+} // namespace tessaly

@@ -1,0 +1,223 @@
+#include "base/PropertyBag.h"
+
+#include "base/Error.h"
+#include "base/Text.h"
+#include "base/Units.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace tessaly {
+namespace {
+
+[[noreturn]] void TypeMismatch(const PropertyValue& value) {
+    throw Error(error::kTypeMismatch, "type mismatch: " + WideToUtf8(ToText(value)));
+}
+
+std::optional<std::int64_t> ParseInt(std::string_view text) {
+    std::int64_t value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return {};
+    return value;
+}
+
+std::optional<double> ParseDouble(std::string_view text) {
+    double value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return {};
+    return value;
+}
+
+std::wstring Quote(const std::wstring& text) {
+    std::wstring out = L"\"";
+    for (wchar_t c : text) {
+        switch (c) {
+        case L'"': out += L"\\\""; break;
+        case L'\\': out += L"\\\\"; break;
+        case L'\n': out += L"\\n"; break;
+        case L'\r': out += L"\\r"; break;
+        case L'\t': out += L"\\t"; break;
+        default: out += c;
+        }
+    }
+    return out + L"\"";
+}
+
+std::optional<std::wstring> Unquote(std::wstring_view text) {
+    if (text.size() < 2 || text.front() != L'"' || text.back() != L'"') return {};
+    text = text.substr(1, text.size() - 2);
+    std::wstring out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'"') return {};
+        if (text[i] != L'\\') {
+            out += text[i];
+            continue;
+        }
+        if (++i == text.size()) return {};
+        switch (text[i]) {
+        case L'"': out += L'"'; break;
+        case L'\\': out += L'\\'; break;
+        case L'n': out += L'\n'; break;
+        case L'r': out += L'\r'; break;
+        case L't': out += L'\t'; break;
+        default: return {};
+        }
+    }
+    return out;
+}
+
+std::optional<PropertyValue> ParseValue(std::wstring_view text) {
+    if (!text.empty() && text.front() == L'"') {
+        if (auto s = Unquote(text)) return PropertyValue(std::move(*s));
+        return {};
+    }
+    if (EqualsIgnoreAsciiCase(text, L"True")) return PropertyValue(true);
+    if (EqualsIgnoreAsciiCase(text, L"False")) return PropertyValue(false);
+    const std::string narrow = WideToUtf8(text);
+    if (auto i = ParseInt(narrow)) return PropertyValue(*i);
+    if (auto d = ParseDouble(narrow); d && std::isfinite(*d)) return PropertyValue(*d);
+    return {};
+}
+
+} // namespace
+
+bool ToBool(const PropertyValue& value) {
+    if (auto b = std::get_if<bool>(&value)) return *b;
+    if (auto i = std::get_if<std::int64_t>(&value)) return *i != 0;
+    if (auto d = std::get_if<double>(&value)) return *d != 0;
+    const auto& text = std::get<std::wstring>(value);
+    const std::wstring_view trimmed = TrimSpaces(std::wstring_view(text));
+    if (EqualsIgnoreAsciiCase(trimmed, L"True")) return true;
+    if (EqualsIgnoreAsciiCase(trimmed, L"False")) return false;
+    if (auto d = ParseDouble(WideToUtf8(trimmed))) return *d != 0;
+    TypeMismatch(value);
+}
+
+std::int64_t ToInt(const PropertyValue& value) {
+    if (auto b = std::get_if<bool>(&value)) return *b ? -1 : 0;
+    if (auto i = std::get_if<std::int64_t>(&value)) return *i;
+    double d = 0;
+    if (auto pd = std::get_if<double>(&value)) {
+        d = *pd;
+    } else {
+        const std::string narrow = WideToUtf8(TrimSpaces(std::wstring_view(std::get<std::wstring>(value))));
+        if (auto i = ParseInt(narrow)) return *i;
+        auto parsed = ParseDouble(narrow);
+        if (!parsed) TypeMismatch(value);
+        d = *parsed;
+    }
+    if (!(std::fabs(d) < 9.2e18)) TypeMismatch(value);
+    return RoundHalfEven(d);
+}
+
+double ToDouble(const PropertyValue& value) {
+    if (auto b = std::get_if<bool>(&value)) return *b ? -1.0 : 0.0;
+    if (auto i = std::get_if<std::int64_t>(&value)) return static_cast<double>(*i);
+    if (auto d = std::get_if<double>(&value)) return *d;
+    auto parsed = ParseDouble(WideToUtf8(TrimSpaces(std::wstring_view(std::get<std::wstring>(value)))));
+    if (!parsed) TypeMismatch(value);
+    return *parsed;
+}
+
+std::wstring ToText(const PropertyValue& value) {
+    if (auto b = std::get_if<bool>(&value)) return *b ? L"True" : L"False";
+    if (auto i = std::get_if<std::int64_t>(&value)) return std::to_wstring(*i);
+    if (auto d = std::get_if<double>(&value)) {
+        char buffer[64];
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, *d);
+        return Utf8ToWide(std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer)));
+    }
+    return std::get<std::wstring>(value);
+}
+
+bool SameValue(const PropertyValue& a, const PropertyValue& b) {
+    return a == b || ToText(a) == ToText(b);
+}
+
+const PropertyValue* PropertyBag::Find(std::wstring_view name) const {
+    for (const auto& [key, value] : entries_) {
+        if (EqualsIgnoreAsciiCase(key, name)) return &value;
+    }
+    return nullptr;
+}
+
+PropertyValue PropertyBag::Read(std::wstring_view name, PropertyValue fallback) const {
+    const PropertyValue* value = Find(name);
+    return value ? *value : std::move(fallback);
+}
+
+bool PropertyBag::ReadBool(std::wstring_view name, bool fallback) const {
+    const PropertyValue* value = Find(name);
+    return value ? ToBool(*value) : fallback;
+}
+
+std::int64_t PropertyBag::ReadInt(std::wstring_view name, std::int64_t fallback) const {
+    const PropertyValue* value = Find(name);
+    return value ? ToInt(*value) : fallback;
+}
+
+double PropertyBag::ReadDouble(std::wstring_view name, double fallback) const {
+    const PropertyValue* value = Find(name);
+    return value ? ToDouble(*value) : fallback;
+}
+
+std::wstring PropertyBag::ReadText(std::wstring_view name, std::wstring_view fallback) const {
+    const PropertyValue* value = Find(name);
+    return value ? ToText(*value) : std::wstring(fallback);
+}
+
+void PropertyBag::Write(std::wstring_view name, PropertyValue value) {
+    for (auto& [key, stored] : entries_) {
+        if (EqualsIgnoreAsciiCase(key, name)) {
+            stored = std::move(value);
+            return;
+        }
+    }
+    entries_.emplace_back(std::wstring(name), std::move(value));
+}
+
+void PropertyBag::Write(std::wstring_view name, PropertyValue value, const PropertyValue& defaultValue) {
+    if (!SameValue(value, defaultValue)) {
+        Write(name, std::move(value));
+        return;
+    }
+    std::erase_if(entries_, [&](const auto& entry) { return EqualsIgnoreAsciiCase(entry.first, name); });
+}
+
+std::wstring PropertyBag::Serialize() const {
+    std::wstring out;
+    for (const auto& [key, value] : entries_) {
+        out += key;
+        out += L" = ";
+        out += std::holds_alternative<std::wstring>(value) ? Quote(std::get<std::wstring>(value)) : ToText(value);
+        out += L'\n';
+    }
+    return out;
+}
+
+PropertyBag PropertyBag::Parse(std::wstring_view text) {
+    PropertyBag bag;
+    int lineNumber = 0;
+    while (!text.empty()) {
+        ++lineNumber;
+        const auto end = text.find(L'\n');
+        std::wstring_view line = text.substr(0, end);
+        text = end == std::wstring_view::npos ? std::wstring_view() : text.substr(end + 1);
+        if (!line.empty() && line.back() == L'\r') line.remove_suffix(1);
+        line = TrimSpaces(line);
+        if (line.empty() || line.front() == L';') continue;
+        const auto equals = line.find(L'=');
+        const std::wstring_view name = TrimSpaces(line.substr(0, equals));
+        std::optional<PropertyValue> value;
+        if (equals != std::wstring_view::npos && !name.empty()) value = ParseValue(TrimSpaces(line.substr(equals + 1)));
+        if (!value) {
+            throw Error(error::kInvalidArgument,
+                        "property text, line " + std::to_string(lineNumber) + ": " + WideToUtf8(line));
+        }
+        bag.Write(name, std::move(*value));
+    }
+    return bag;
+}
+
+} // namespace tessaly
