@@ -15,5 +15,4 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run.sh
 # Static runtime: each exe imports only system DLLs (a dynamic one exits 53
 # under Wine with no message when the runtime DLLs are not found).
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_CXX_FLAGS_RELEASE_INIT "-Os -DNDEBUG")
 set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")

@@ -1,0 +1,27 @@
+/* Resource numbers shared by the resource scripts and the code. */
+#ifndef TESSALY_RESOURCE_IDS_H
+#define TESSALY_RESOURCE_IDS_H
+
+#define IDR_PNG_LOGIN_BG 101
+#define IDR_PNG_SPLASH 102
+#define IDR_ICON_FILE 101
+#define IDR_UPDATER 101
+
+#define IDB_CAPTION_MIN 101
+#define IDB_CAPTION_MAXRESTORE 102
+#define IDB_CAPTION_CLOSE 103
+#define IDB_CAPTION_TOOL 104
+#define IDB_LOGO 105
+#define IDB_TABS_STYLE0 106
+#define IDB_TABS_STYLE1 107
+#define IDB_FRAME_SKIN 108
+#define IDB_LOGIN_MIN 201
+#define IDB_LOGIN_CLOSE 202
+#define IDB_ANSWER_BUTTON 203
+#define IDB_LINK_BUTTON_BG 204
+
+#define IDB_UPDATER_PROGRESS 101
+
+#define IDI_APP 1
+
+#endif

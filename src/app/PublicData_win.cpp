@@ -1,0 +1,139 @@
+#include "app/PublicData_win.h"
+
+#include "base/ErrorLog.h"
+
+#include <cstring>
+#include <vector>
+
+namespace tessaly::win {
+namespace {
+
+namespace gp = Gdiplus::DllExports;
+
+struct ResourceBytes {
+    const void* data = nullptr;
+    DWORD size = 0;
+};
+
+ResourceBytes FindResourceBytes(int id, const wchar_t* type) {
+    HRSRC info = FindResourceW(nullptr, MAKEINTRESOURCEW(id), type);
+    HGLOBAL loaded = info ? LoadResource(nullptr, info) : nullptr;
+    if (!loaded) {
+        LogError(L"resource " + std::wstring(type) + L" " + std::to_wstring(id) + L" is missing");
+        return {};
+    }
+    // Resource memory belongs to the module: nothing to free.
+    return {LockResource(loaded), SizeofResource(nullptr, info)};
+}
+
+} // namespace
+
+GdiplusSession::GdiplusSession() {
+    Gdiplus::GdiplusStartupInput input;
+    if (Gdiplus::GdiplusStartup(&token_, &input, nullptr) != Gdiplus::Ok) token_ = 0;
+}
+
+GdiplusSession::~GdiplusSession() {
+    if (token_) Gdiplus::GdiplusShutdown(token_);
+}
+
+std::wstring GetTempDir() {
+    std::vector<wchar_t> buffer(MAX_PATH + 1);
+    DWORD length = GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());
+    if (length > buffer.size()) {
+        buffer.resize(length);
+        length = GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());
+    }
+    std::wstring path(buffer.data()); // cut at the first NUL
+    if (path.empty() || path.back() != L'\\') path += L'\\';
+    return path;
+}
+
+bool SaveResToFile(int id, const wchar_t* type, const std::wstring& path) {
+    const ResourceBytes bytes = FindResourceBytes(id, type);
+    if (!bytes.data) return false;
+    // Windows refuses CREATE_ALWAYS over a hidden or system file unless the
+    // call asks for those attributes too.
+    const DWORD existing = GetFileAttributesW(path.c_str());
+    DWORD attributes = FILE_ATTRIBUTE_NORMAL;
+    if (existing != INVALID_FILE_ATTRIBUTES && (existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
+        attributes = existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr));
+    DWORD written = 0;
+    const bool ok = file && WriteFile(file.get(), bytes.data, bytes.size, &written, nullptr) && written == bytes.size;
+    if (!ok) LogError(L"cannot write " + path);
+    return ok;
+}
+
+StreamImage LoadPngResource(int id, const wchar_t* type) {
+    const ResourceBytes bytes = FindResourceBytes(id, type);
+    if (!bytes.data) return {};
+    UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE, bytes.size));
+    if (!block) return {};
+    if (void* target = GlobalLock(block.get())) {
+        std::memcpy(target, bytes.data, bytes.size);
+        GlobalUnlock(block.get());
+    }
+    Microsoft::WRL::ComPtr<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(block.get(), FALSE, &stream))) return {};
+    Gdiplus::GpImage* raw = nullptr;
+    if (gp::GdipLoadImageFromStream(stream.Get(), &raw) != Gdiplus::Ok) {
+        LogError(L"resource " + std::wstring(type) + L" " + std::to_wstring(id) + L" is not an image");
+        return {};
+    }
+    return StreamImage(std::move(block), std::move(stream), UniqueGpImage(raw));
+}
+
+LayeredCanvas PaintLayered(HWND window, Gdiplus::GpImage* image) {
+    LayeredCanvas canvas;
+    UINT width = 0, height = 0;
+    if (!image || gp::GdipGetImageWidth(image, &width) != Gdiplus::Ok ||
+        gp::GdipGetImageHeight(image, &height) != Gdiplus::Ok || width == 0 || height == 0)
+        return canvas;
+
+    WindowDC windowDc(window);
+    // UpdateLayeredWindow wants 32-bit premultiplied pixels: a top-down DIB
+    // section that GDI+ draws into as PARGB.
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = static_cast<LONG>(width);
+    info.bmiHeader.biHeight = -static_cast<LONG>(height);
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    canvas.dc.reset(CreateCompatibleDC(windowDc.get()));
+    canvas.bitmap.reset(CreateDIBSection(windowDc.get(), &info, DIB_RGB_COLORS, &canvas.bits, nullptr, 0));
+    if (!canvas.dc || !canvas.bitmap) return canvas;
+    canvas.selection = Selection(canvas.dc.get(), canvas.bitmap.get());
+    canvas.width = static_cast<int>(width);
+    canvas.height = static_cast<int>(height);
+
+    Gdiplus::GpBitmap* target = nullptr;
+    if (gp::GdipCreateBitmapFromScan0(canvas.width, canvas.height, canvas.width * 4, PixelFormat32bppPARGB,
+                                      static_cast<BYTE*>(canvas.bits), &target) == Gdiplus::Ok) {
+        UniqueGpImage targetImage(target);
+        Gdiplus::GpGraphics* rawGraphics = nullptr;
+        if (gp::GdipGetImageGraphicsContext(target, &rawGraphics) == Gdiplus::Ok) {
+            UniqueGpGraphics graphics(rawGraphics);
+            gp::GdipSetCompositingMode(rawGraphics, Gdiplus::CompositingModeSourceCopy);
+            gp::GdipSetInterpolationMode(rawGraphics, Gdiplus::InterpolationModeNearestNeighbor);
+            gp::GdipSetPixelOffsetMode(rawGraphics, Gdiplus::PixelOffsetModeHalf);
+            gp::GdipDrawImageRectI(rawGraphics, image, 0, 0, canvas.width, canvas.height);
+        }
+    }
+    GdiFlush();
+
+    POINT source{0, 0};
+    SIZE size{canvas.width, canvas.height};
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    UpdateLayeredWindow(window, windowDc.get(), nullptr, &size, canvas.dc.get(), &source, 0, &blend, ULW_ALPHA);
+    return canvas;
+}
+
+void RectRgn(HWND hWnd, short right, short Buttom, short ellipseWidth, short ellipseHeight) {
+    UniqueRegion region(CreateRoundRectRgn(0, 0, right, Buttom, ellipseWidth, ellipseHeight));
+    // On success the window owns the region and deletes it itself.
+    if (region && SetWindowRgn(hWnd, region.get(), TRUE)) static_cast<void>(region.release());
+}
+
+} // namespace tessaly::win

@@ -1,0 +1,43 @@
+#pragma once
+// Shell utilities shared by the windows: the temporary folder, resources
+// written to files, PNG resources decoded with GDI+, per-pixel-alpha painting
+// of layered windows, and rounded window regions.
+
+#include "app/GdiPlus_win.h"
+#include "base/Handles_win.h"
+
+#include <string>
+
+namespace tessaly::win {
+
+// The user's temporary folder, ending in exactly one backslash.
+std::wstring GetTempDir();
+
+// Writes the raw bytes of a resource as the whole content of the file.
+// False (and an error-log entry) when the resource is missing or the file
+// cannot be written.
+bool SaveResToFile(int id, const wchar_t* type, const std::wstring& path);
+
+// Decodes a PNG held as a resource of a named type; empty when it is missing
+// or not an image.
+StreamImage LoadPngResource(int id, const wchar_t* type);
+
+// The memory DC and 32-bit premultiplied bitmap behind a layered window's
+// image. The window keeps it until it closes.
+struct LayeredCanvas {
+    UniqueBitmap bitmap;
+    UniqueDC dc;
+    Selection selection; // restores the DC's first bitmap before dc/bitmap go
+    void* bits = nullptr;
+    int width = 0;
+    int height = 0;
+};
+
+// Makes the window's content the image with its per-pixel alpha; the window
+// takes the image's size and keeps its position.
+LayeredCanvas PaintLayered(HWND window, Gdiplus::GpImage* image);
+
+// Gives the window a rounded-rectangle region from (0, 0); the window owns it.
+void RectRgn(HWND hWnd, short right, short Buttom, short ellipseWidth, short ellipseHeight);
+
+} // namespace tessaly::win

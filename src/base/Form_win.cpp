@@ -1,0 +1,154 @@
+#include "base/Form_win.h"
+
+#include "base/Handles_win.h"
+#include "base/Units.h"
+
+namespace tessaly::win {
+namespace {
+
+int g_loadedForms = 0;
+
+} // namespace
+
+Form::Form(FormDesign design) : design_(std::move(design)) {}
+
+Form::~Form() {
+    // Unload while the derived object's handlers still exist is the owner's
+    // job; what is left here is only the window itself.
+    Destroy();
+}
+
+int Form::LoadedFormCount() { return g_loadedForms; }
+
+void Form::Load() {
+    if (IsLoaded()) return;
+    RECT rect{0, 0, TwipsToPixels(design_.clientWidthTwips), TwipsToPixels(design_.clientHeightTwips)};
+    AdjustWindowRectEx(&rect, design_.style, FALSE, design_.exStyle);
+    static_cast<void>(Create({design_.className, CS_DBLCLKS, nullptr}, design_.exStyle,
+                             design_.style & ~WS_VISIBLE, design_.caption.c_str(), CW_USEDEFAULT,
+                             CW_USEDEFAULT, rect.right - rect.left, rect.bottom - rect.top, nullptr));
+    if (!IsLoaded()) return;
+    ++g_loadedForms;
+    counted_ = true;
+    OnLoad();
+}
+
+void Form::Show() {
+    Load();
+    if (!IsLoaded()) return;
+    if (!shownOnce_) {
+        shownOnce_ = true;
+        if (design_.centred) {
+            RECT rect{};
+            GetWindowRect(hwnd(), &rect);
+            const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+            SetWindowPos(hwnd(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                         (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+    ShowWindow(hwnd(), SW_SHOW);
+    OnShow();
+}
+
+void Form::Hide() {
+    if (IsLoaded()) ShowWindow(hwnd(), SW_HIDE);
+}
+
+bool Form::IsVisible() const { return IsLoaded() && IsWindowVisible(hwnd()); }
+
+bool Form::Close() {
+    if (!IsLoaded()) return true;
+    SendMessageW(hwnd(), WM_CLOSE, 0, 0);
+    return !IsLoaded();
+}
+
+void Form::SetCaption(const std::wstring& caption) {
+    design_.caption = caption;
+    if (IsLoaded()) SetWindowTextW(hwnd(), caption.c_str());
+}
+
+void Form::ShowModal(HWND owner) {
+    Load();
+    if (!IsLoaded()) return;
+    const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
+    if (owner) SetWindowLongPtrW(hwnd(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+    Show();
+    if (ownerWasEnabled) EnableWindow(owner, FALSE);
+    MSG msg;
+    bool quit = false;
+    while (IsLoaded()) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            quit = got == 0;
+            break;
+        }
+        if (!IsDialogMessageW(hwnd(), &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    // Re-enable before the owner is activated again, or focus goes elsewhere.
+    if (ownerWasEnabled) EnableWindow(owner, TRUE);
+    if (quit) PostQuitMessage(static_cast<int>(msg.wParam));
+}
+
+int Form::RunMessageLoop() {
+    MSG msg;
+    while (g_loadedForms > 0) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) return static_cast<int>(msg.wParam);
+        if (got < 0) return 1;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}
+
+LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CLOSE: {
+        if (unloading_) return 0;
+        bool cancel = false;
+        OnQueryUnload(cancel);
+        if (cancel) return 0;
+        unloading_ = true;
+        OnUnload();
+        Destroy();
+        return 0;
+    }
+    case WM_SIZE:
+        OnResize();
+        return 0;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd(), &ps);
+        OnPaint(dc);
+        EndPaint(hwnd(), &ps);
+        return 0;
+    }
+    case WM_ERASEBKGND: {
+        RECT rect;
+        GetClientRect(hwnd(), &rect);
+        UniqueBrush brush(CreateSolidBrush(design_.background));
+        FillRect(reinterpret_cast<HDC>(wParam), &rect, brush.get());
+        return 1;
+    }
+    case WM_TIMER:
+        OnTimer(wParam);
+        return 0;
+    default:
+        return Default(message, wParam, lParam);
+    }
+}
+
+void Form::OnDestroyed() {
+    shownOnce_ = false;
+    unloading_ = false;
+    if (counted_) {
+        counted_ = false;
+        if (--g_loadedForms == 0) PostQuitMessage(0);
+    }
+}
+
+} // namespace tessaly::win

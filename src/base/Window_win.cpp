@@ -1,0 +1,76 @@
+#include "base/Window_win.h"
+
+#include "base/ErrorLog.h"
+
+#include <string>
+
+namespace tessaly::win {
+
+HINSTANCE ModuleInstance() { return GetModuleHandleW(nullptr); }
+
+Window::~Window() {
+    // A window that outlives its object would dispatch into freed memory.
+    Destroy();
+}
+
+HWND Window::Create(const ClassSpec& spec, DWORD exStyle, DWORD style, const wchar_t* title, int x, int y,
+                    int width, int height, HWND parent) {
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof existing;
+    if (!GetClassInfoExW(ModuleInstance(), spec.name, &existing)) {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.style = spec.style;
+        wc.lpfnWndProc = &Window::Procedure;
+        wc.hInstance = ModuleInstance();
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = spec.background;
+        wc.lpszClassName = spec.name;
+        RegisterClassExW(&wc);
+    }
+    CreateWindowExW(exStyle, spec.name, title, style, x, y, width, height, parent, nullptr, ModuleInstance(),
+                    this);
+    return hwnd_;
+}
+
+void Window::Destroy() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    return Default(message, wParam, lParam);
+}
+
+LRESULT Window::Default(UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* created = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        created->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+    }
+    auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+
+    LRESULT result = 0;
+    try {
+        result = self->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        LogCurrentException(L"window message " + std::to_wstring(message));
+        result = DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        try {
+            self->OnDestroyed();
+        } catch (...) {
+            LogCurrentException(L"window destroyed");
+        }
+    }
+    return result;
+}
+
+} // namespace tessaly::win

@@ -1,0 +1,45 @@
+#pragma once
+// What every window of the program shares: class registration, and a window
+// procedure that reaches its C++ object through GWLP_USERDATA. The link is cut
+// at WM_NCDESTROY, so no message reaches an object whose window is gone, and no
+// exception leaves the procedure: it is written to the error log.
+// Window procedures that other code installs later chain in front of this one.
+
+#include <windows.h>
+
+namespace tessaly::win {
+
+class Window {
+public:
+    Window() = default;
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    virtual ~Window();
+
+    HWND hwnd() const { return hwnd_; }
+    bool IsCreated() const { return hwnd_ != nullptr; }
+
+protected:
+    struct ClassSpec {
+        const wchar_t* name;
+        UINT style = 0;
+        HBRUSH background = nullptr;
+    };
+    HWND Create(const ClassSpec& spec, DWORD exStyle, DWORD style, const wchar_t* title, int x, int y,
+                int width, int height, HWND parent);
+    void Destroy();
+
+    // Gets every message while the window exists. The default passes it on.
+    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
+    // Runs after the window is gone (hwnd() is null by then).
+    virtual void OnDestroyed() {}
+
+private:
+    static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND hwnd_ = nullptr;
+};
+
+HINSTANCE ModuleInstance();
+
+} // namespace tessaly::win

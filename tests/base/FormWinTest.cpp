@@ -1,0 +1,162 @@
+#include <windows.h>
+
+#include "base/Control_win.h"
+#include "base/ErrorLog.h"
+#include "base/Form_win.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+using namespace tessaly;
+using namespace tessaly::win;
+
+namespace {
+
+class TestForm : public Form {
+public:
+    TestForm() : Form(Design()) {}
+    ~TestForm() override { Destroy(); }
+    std::vector<std::string> events;
+    bool cancelUnload = false;
+    bool throwOnTimer = false;
+
+protected:
+    static FormDesign Design() {
+        FormDesign d;
+        d.className = L"TessalyTestForm";
+        d.clientWidthTwips = 3000; // 200 x 100 pixels
+        d.clientHeightTwips = 1500;
+        return d;
+    }
+    void OnLoad() override { events.push_back("load"); }
+    void OnShow() override { events.push_back("show"); }
+    void OnQueryUnload(bool& cancel) override {
+        events.push_back("query");
+        cancel = cancelUnload;
+    }
+    void OnUnload() override { events.push_back("unload"); }
+    void OnTimer(UINT_PTR) override {
+        KillTimer(hwnd(), 1);
+        if (throwOnTimer) throw std::runtime_error("timer failed");
+    }
+};
+
+class TestControl : public Control {
+public:
+    TestControl() : Control(L"TessalyTestControl") {}
+    ~TestControl() override { Destroy(); }
+    std::vector<std::string> events;
+
+protected:
+    void OnMouseDown(int& button, int&, float& x, float& y) override {
+        events.push_back("down" + std::to_string(button) + "@" + std::to_string(int(x)) + "," + std::to_string(int(y)));
+    }
+    void OnMouseUp(int& button, int&, float&, float&) override { events.push_back("up" + std::to_string(button)); }
+    void OnClick() override { events.push_back("click"); }
+    void OnDblClick(int button) override { events.push_back("dbl" + std::to_string(button)); }
+};
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam)); // leave it for the test to see
+            return;
+        }
+        DispatchMessageW(&msg);
+    }
+}
+
+bool QuitPosted() {
+    MSG msg;
+    return PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+}
+
+} // namespace
+
+TEST(Form, LoadsHiddenShowsCentredAndUnloadsUnlessCancelled) {
+    TestForm form;
+    form.Load();
+    ASSERT_TRUE(form.IsLoaded());
+    EXPECT_FALSE(form.IsVisible());
+    RECT client;
+    GetClientRect(form.hwnd(), &client);
+    EXPECT_EQ(client.right, 200);
+    EXPECT_EQ(client.bottom, 100);
+    form.Show();
+    EXPECT_TRUE(form.IsVisible());
+    RECT window;
+    GetWindowRect(form.hwnd(), &window);
+    EXPECT_NEAR(window.left, (GetSystemMetrics(SM_CXSCREEN) - (window.right - window.left)) / 2, 1);
+
+    form.cancelUnload = true;
+    EXPECT_FALSE(form.Close());
+    EXPECT_TRUE(form.IsLoaded());
+    form.cancelUnload = false;
+    EXPECT_TRUE(form.Close());
+    EXPECT_FALSE(form.IsLoaded());
+    EXPECT_EQ(form.events, (std::vector<std::string>{"load", "show", "query", "query", "unload"}));
+    // The last form gone ends the message loop.
+    EXPECT_EQ(Form::LoadedFormCount(), 0);
+    EXPECT_TRUE(QuitPosted());
+}
+
+TEST(Form, ProcessLivesWhileAnyFormIsLoaded) {
+    TestForm first, second;
+    first.Load();
+    second.Load();
+    first.Close();
+    Pump();
+    EXPECT_FALSE(QuitPosted());
+    second.Close();
+    EXPECT_TRUE(QuitPosted());
+}
+
+TEST(Form, ExceptionsStopAtTheWindowProcedureAndAreLogged) {
+    std::vector<std::wstring> logged;
+    const ErrorSink previous = SetErrorSink([&](std::wstring_view t) { logged.emplace_back(t); });
+    TestForm form;
+    form.throwOnTimer = true;
+    form.Load();
+    SendMessageW(form.hwnd(), WM_TIMER, 1, 0);
+    SetErrorSink(previous);
+    ASSERT_EQ(logged.size(), 1u);
+    EXPECT_NE(logged[0].find(L"timer failed"), std::wstring::npos);
+    EXPECT_TRUE(form.IsLoaded());
+    form.Close();
+    QuitPosted();
+}
+
+TEST(Form, DestroyingTheWindowCutsItOffFromItsObject) {
+    TestForm form;
+    form.Load();
+    const HWND hwnd = form.hwnd();
+    DestroyWindow(hwnd); // destroyed behind the form's back
+    EXPECT_FALSE(form.IsLoaded());
+    EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_USERDATA), 0);
+    QuitPosted();
+}
+
+TEST(Control, ClickNeedsPressAndReleaseOnTheControl) {
+    TestForm host;
+    host.Show();
+    TestControl control;
+    control.Create(host.hwnd(), 150, 150, 1500, 750); // 10,10 100x50 pixels
+    EXPECT_EQ(control.Width(), 1500);
+    EXPECT_EQ(control.Left(), 150);
+    const HWND c = control.hwnd();
+    SendMessageW(c, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 6));
+    SendMessageW(c, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    SendMessageW(c, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageW(c, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    SendMessageW(c, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
+    SendMessageW(c, WM_RBUTTONUP, 0, MAKELPARAM(500, 5)); // released outside: no click
+    EXPECT_EQ(control.events, (std::vector<std::string>{"down1@60,90", "up1", "click", "dbl1", "up1", "down2@75,75",
+                                                        "up2"}));
+    EXPECT_EQ(GetCapture(), nullptr);
+    host.Close();
+    QuitPosted();
+}

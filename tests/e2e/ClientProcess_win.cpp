@@ -1,0 +1,97 @@
+#include "e2e/ClientProcess_win.h"
+
+#include "base/Text.h"
+
+#include <algorithm>
+
+namespace tessaly::e2e {
+namespace {
+
+struct Watch {
+    DWORD pid;
+    ClientRun* run;
+};
+
+BOOL CALLBACK CollectVisible(HWND hwnd, LPARAM param) {
+    auto* watch = reinterpret_cast<Watch*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != watch->pid || !IsWindowVisible(hwnd)) return TRUE;
+    wchar_t name[128] = {};
+    GetClassNameW(hwnd, name, 128);
+    auto& classes = watch->run->visibleWindowClasses;
+    if (std::find(classes.begin(), classes.end(), name) == classes.end()) {
+        classes.emplace_back(name);
+        RECT rect{};
+        GetWindowRect(hwnd, &rect);
+        watch->run->visibleWindowRects.push_back(rect);
+    }
+    return TRUE;
+}
+
+std::vector<std::wstring> ReadLines(const std::wstring& path) {
+    std::vector<std::wstring> lines;
+    win::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, 0, nullptr));
+    if (!file) return lines;
+    std::string bytes(GetFileSize(file.get(), nullptr), '\0');
+    DWORD read = 0;
+    ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    std::wstring text = Utf8ToWide(bytes);
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find(L'\n', start)) != std::wstring::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
+}
+
+} // namespace
+
+std::wstring ClientPath() {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path(self);
+    path.resize(path.find_last_of(L'\\') + 1);
+    std::wstring relative = TESSALY_EXE_RELATIVE;
+    std::replace(relative.begin(), relative.end(), L'/', L'\\');
+    wchar_t full[MAX_PATH] = {};
+    GetFullPathNameW((path + relative).c_str(), MAX_PATH, full, nullptr);
+    return full;
+}
+
+ClientRun RunClient(const ClientOptions& options) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring logPath = std::wstring(temp) + L"tessaly_e2e_" + std::to_wstring(GetTickCount64()) + L".log";
+    DeleteFileW(logPath.c_str());
+    SetEnvironmentVariableW(L"TESSALY_AUTOMATION_LOG", logPath.c_str());
+    SetEnvironmentVariableW(L"TESSALY_AUTOMATION_NETWORK", options.network.empty() ? nullptr : options.network.c_str());
+
+    const std::wstring exe = ClientPath();
+    std::wstring commandLine = L"\"" + exe + L"\"" + (options.arguments.empty() ? L"" : L" " + options.arguments);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    ClientRun run;
+    const BOOL started =
+        CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+    SetEnvironmentVariableW(L"TESSALY_AUTOMATION_LOG", nullptr);
+    SetEnvironmentVariableW(L"TESSALY_AUTOMATION_NETWORK", nullptr);
+    if (!started) return run;
+    win::UniqueHandle process(pi.hProcess), thread(pi.hThread);
+
+    // Watch its windows until it ends: anything it shows is seen here.
+    Watch watch{pi.dwProcessId, &run};
+    const ULONGLONG deadline = GetTickCount64() + options.timeoutMs;
+    while (GetTickCount64() < deadline) {
+        EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&watch));
+        if (WaitForSingleObject(process.get(), 5) == WAIT_OBJECT_0) break;
+    }
+    run.ended = WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0;
+    if (!run.ended) TerminateProcess(process.get(), 99); // the client we started, and only it
+    GetExitCodeProcess(process.get(), &run.exitCode);
+    run.log = ReadLines(logPath);
+    DeleteFileW(logPath.c_str());
+    return run;
+}
+
+} // namespace tessaly::e2e

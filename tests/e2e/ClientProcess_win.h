@@ -1,0 +1,31 @@
+#pragma once
+// Starts Tessaly.exe for a whole-process test, in automation mode: message
+// boxes and program starts go to a log file instead of the screen.
+
+#include <windows.h>
+
+#include "base/Handles_win.h"
+
+#include <string>
+#include <vector>
+
+namespace tessaly::e2e {
+
+struct ClientRun {
+    DWORD exitCode = STILL_ACTIVE;
+    bool ended = false;
+    std::vector<std::wstring> log;                   // lines of the automation log
+    std::vector<std::wstring> visibleWindowClasses;  // every visible window seen while it ran
+    std::vector<RECT> visibleWindowRects;
+};
+
+struct ClientOptions {
+    std::wstring arguments;
+    std::wstring network; // "online", "offline" or empty for the real test
+    DWORD timeoutMs = 20000;
+};
+
+std::wstring ClientPath();
+ClientRun RunClient(const ClientOptions& options);
+
+} // namespace tessaly::e2e
