@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "app/LoadFrm_win.h"
+#include "app/OwnVersion_win.h"
 #include "app/PublicData_win.h"
 #include "base/ErrorLog.h"
 #include "resources/ResourceIds.h"
@@ -125,6 +126,8 @@ TEST(Resources, ExistAtTheirIdsWithTheirSizes) {
         EXPECT_EQ(w, e.width);
         EXPECT_EQ(h, e.height);
     }
+    // The version the program reports comes from its VERSIONINFO.
+    EXPECT_EQ(VersionText(OwnVersion()), L"1.1.0");
     // The icon file: six images, 16 x 16 at 8 bits, then 128 ... 16 at 32 bits.
     HRSRC info = FindResourceW(nullptr, MAKEINTRESOURCEW(IDR_ICON_FILE), L"ICON");
     ASSERT_NE(info, nullptr);

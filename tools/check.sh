@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds both presets and runs every test: the portable tests natively, then
+# all tests of the Windows build under Wine on a virtual display of our own.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+./tools/setup.sh
+. tools/xvfb.sh
+
+cmake --preset native >/dev/null
+cmake --build --preset native
+ctest --preset native
+
+cmake --preset mingw >/dev/null
+cmake --build --preset mingw
+trap stop_xvfb EXIT
+start_xvfb
+ctest --preset mingw
