@@ -112,7 +112,9 @@ TEST(Resources, ExistAtTheirIdsWithTheirSizes) {
         GetObjectW(bitmap, sizeof info, &info);
         EXPECT_EQ(info.bmWidth, e.width) << e.id;
         EXPECT_EQ(info.bmHeight, e.height) << e.id;
-        if (e.bits) EXPECT_EQ(info.bmBitsPixel, e.bits) << e.id;
+        if (e.bits) {
+            EXPECT_EQ(info.bmBitsPixel, e.bits) << e.id;
+        }
         DeleteObject(bitmap);
     }
     GdiplusSession session;

@@ -58,16 +58,16 @@ std::wstring ClientPath() {
     return full;
 }
 
-ClientRun RunClient(const ClientOptions& options) {
+ClientRun RunClient(const std::wstring& arguments, const std::wstring& network, DWORD timeoutMs) {
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
     const std::wstring logPath = std::wstring(temp) + L"tessaly_e2e_" + std::to_wstring(GetTickCount64()) + L".log";
     DeleteFileW(logPath.c_str());
     SetEnvironmentVariableW(L"TESSALY_AUTOMATION_LOG", logPath.c_str());
-    SetEnvironmentVariableW(L"TESSALY_AUTOMATION_NETWORK", options.network.empty() ? nullptr : options.network.c_str());
+    SetEnvironmentVariableW(L"TESSALY_AUTOMATION_NETWORK", network.empty() ? nullptr : network.c_str());
 
     const std::wstring exe = ClientPath();
-    std::wstring commandLine = L"\"" + exe + L"\"" + (options.arguments.empty() ? L"" : L" " + options.arguments);
+    std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
@@ -81,7 +81,7 @@ ClientRun RunClient(const ClientOptions& options) {
 
     // Watch its windows until it ends: anything it shows is seen here.
     Watch watch{pi.dwProcessId, &run};
-    const ULONGLONG deadline = GetTickCount64() + options.timeoutMs;
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     while (GetTickCount64() < deadline) {
         EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&watch));
         if (WaitForSingleObject(process.get(), 5) == WAIT_OBJECT_0) break;

@@ -19,13 +19,8 @@ struct ClientRun {
     std::vector<RECT> visibleWindowRects;
 };
 
-struct ClientOptions {
-    std::wstring arguments;
-    std::wstring network; // "online", "offline" or empty for the real test
-    DWORD timeoutMs = 20000;
-};
-
 std::wstring ClientPath();
-ClientRun RunClient(const ClientOptions& options);
+// network: "online", "offline", or empty for the real network test.
+ClientRun RunClient(const std::wstring& arguments, const std::wstring& network, DWORD timeoutMs = 20000);
 
 } // namespace tessaly::e2e

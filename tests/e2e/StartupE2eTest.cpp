@@ -5,7 +5,7 @@
 using namespace tessaly::e2e;
 
 TEST(Startup, OfflineShowsTheConnectionMessageAndEndsWithoutAWindow) {
-    const ClientRun run = RunClient({.network = L"offline"});
+    const ClientRun run = RunClient(L"", L"offline");
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_EQ(run.log, (std::vector<std::wstring>{L"message\t提示\t未能连接到服务器，请检查网络连接是否正常！"}));
@@ -13,7 +13,7 @@ TEST(Startup, OfflineShowsTheConnectionMessageAndEndsWithoutAWindow) {
 }
 
 TEST(Startup, WebSwitchOpensTheMakersPageAndEndsWithoutAWindow) {
-    const ClientRun run = RunClient({.arguments = L"/web", .network = L"online"});
+    const ClientRun run = RunClient(L"/web", L"online");
     ASSERT_TRUE(run.ended);
     ASSERT_EQ(run.log.size(), 1u);
     EXPECT_TRUE(run.log[0].starts_with(L"open\thttp")) << run.log[0];
@@ -21,7 +21,7 @@ TEST(Startup, WebSwitchOpensTheMakersPageAndEndsWithoutAWindow) {
 }
 
 TEST(Startup, OnlineShowsTheSplashCentredAndCarriesOn) {
-    const ClientRun run = RunClient({.arguments = L"/WEB", .network = L"online"});
+    const ClientRun run = RunClient(L"/WEB", L"online");
     ASSERT_TRUE(run.ended); // the splash closes itself until a login window takes over
     EXPECT_TRUE(run.log.empty());
     ASSERT_EQ(run.visibleWindowClasses, (std::vector<std::wstring>{L"TessalyLoadFrm"}));
