@@ -34,4 +34,6 @@ while kill -0 "$client" 2>/dev/null; do
   sleep 1
 done
 wait "$client" || true
+# Let Wine's helper processes go before the display they draw on does.
+timeout 15 "$WINESERVER" -w 2>/dev/null || true
 echo "run: the client has ended"

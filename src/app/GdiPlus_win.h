@@ -31,7 +31,9 @@ struct GpImageDeleter {
 using UniqueGpImage = std::unique_ptr<Gdiplus::GpImage, GpImageDeleter>;
 
 struct GpGraphicsDeleter {
-    void operator()(Gdiplus::GpGraphics* graphics) const { Gdiplus::DllExports::GdipDeleteGraphics(graphics); }
+    void operator()(Gdiplus::GpGraphics* graphics) const {
+        Gdiplus::DllExports::GdipDeleteGraphics(graphics);
+    }
 };
 using UniqueGpGraphics = std::unique_ptr<Gdiplus::GpGraphics, GpGraphicsDeleter>;
 
@@ -42,7 +44,9 @@ class StreamImage {
 public:
     StreamImage() = default;
     StreamImage(UniqueGlobal block, Microsoft::WRL::ComPtr<IStream> stream, UniqueGpImage image)
-        : block_(std::move(block)), stream_(std::move(stream)), image_(std::move(image)) {}
+        : block_(std::move(block))
+        , stream_(std::move(stream))
+        , image_(std::move(image)) {}
     Gdiplus::GpImage* get() const { return image_.get(); }
     explicit operator bool() const { return image_ != nullptr; }
 

@@ -22,7 +22,8 @@ FormDesign SplashDesign() {
 
 } // namespace
 
-LoadFrm::LoadFrm() : Form(SplashDesign()) {}
+LoadFrm::LoadFrm()
+    : Form(SplashDesign()) {}
 
 LoadFrm::~LoadFrm() {
     Destroy();
@@ -43,7 +44,9 @@ void LoadFrm::OnTimer(UINT_PTR id) {
     Close();
 }
 
-void LoadFrm::OnUnload() { Release(); }
+void LoadFrm::OnUnload() {
+    Release();
+}
 
 void LoadFrm::Release() {
     // The image before GDI+ shuts down; the canvas puts its DC's first bitmap

@@ -17,8 +17,10 @@ Version OwnVersion() {
     if (!GetFileVersionInfoW(path.c_str(), 0, size, data.data())) return {};
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
-    if (!VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) || !fixed) return {};
-    return {HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionLS)};
+    if (!VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) || !fixed)
+        return {};
+    return {HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+            LOWORD(fixed->dwFileVersionLS)};
 }
 
 } // namespace tessaly::win

@@ -56,11 +56,14 @@ bool SaveResToFile(int id, const wchar_t* type, const std::wstring& path) {
     // call asks for those attributes too.
     const DWORD existing = GetFileAttributesW(path.c_str());
     DWORD attributes = FILE_ATTRIBUTE_NORMAL;
-    if (existing != INVALID_FILE_ATTRIBUTES && (existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
+    if (existing != INVALID_FILE_ATTRIBUTES &&
+        (existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
         attributes = existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr));
+    UniqueHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr));
     DWORD written = 0;
-    const bool ok = file && WriteFile(file.get(), bytes.data, bytes.size, &written, nullptr) && written == bytes.size;
+    const bool ok = file && WriteFile(file.get(), bytes.data, bytes.size, &written, nullptr) &&
+                    written == bytes.size;
     if (!ok) LogError(L"cannot write " + path);
     return ok;
 }
@@ -78,7 +81,8 @@ StreamImage LoadPngResource(int id, const wchar_t* type) {
     if (FAILED(CreateStreamOnHGlobal(block.get(), FALSE, &stream))) return {};
     Gdiplus::GpImage* raw = nullptr;
     if (gp::GdipLoadImageFromStream(stream.Get(), &raw) != Gdiplus::Ok) {
-        LogError(L"resource " + std::wstring(type) + L" " + std::to_wstring(id) + L" is not an image");
+        LogError(L"resource " + std::wstring(type) + L" " + std::to_wstring(id) +
+                 L" is not an image");
         return {};
     }
     return StreamImage(std::move(block), std::move(stream), UniqueGpImage(raw));
@@ -102,15 +106,17 @@ LayeredCanvas PaintLayered(HWND window, Gdiplus::GpImage* image) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     canvas.dc.reset(CreateCompatibleDC(windowDc.get()));
-    canvas.bitmap.reset(CreateDIBSection(windowDc.get(), &info, DIB_RGB_COLORS, &canvas.bits, nullptr, 0));
+    canvas.bitmap.reset(
+        CreateDIBSection(windowDc.get(), &info, DIB_RGB_COLORS, &canvas.bits, nullptr, 0));
     if (!canvas.dc || !canvas.bitmap) return canvas;
     canvas.selection = Selection(canvas.dc.get(), canvas.bitmap.get());
     canvas.width = static_cast<int>(width);
     canvas.height = static_cast<int>(height);
 
     Gdiplus::GpBitmap* target = nullptr;
-    if (gp::GdipCreateBitmapFromScan0(canvas.width, canvas.height, canvas.width * 4, PixelFormat32bppPARGB,
-                                      static_cast<BYTE*>(canvas.bits), &target) == Gdiplus::Ok) {
+    if (gp::GdipCreateBitmapFromScan0(canvas.width, canvas.height, canvas.width * 4,
+                                      PixelFormat32bppPARGB, static_cast<BYTE*>(canvas.bits),
+                                      &target) == Gdiplus::Ok) {
         UniqueGpImage targetImage(target);
         Gdiplus::GpGraphics* rawGraphics = nullptr;
         if (gp::GdipGetImageGraphicsContext(target, &rawGraphics) == Gdiplus::Ok) {
@@ -126,7 +132,8 @@ LayeredCanvas PaintLayered(HWND window, Gdiplus::GpImage* image) {
     POINT source{0, 0};
     SIZE size{canvas.width, canvas.height};
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    UpdateLayeredWindow(window, windowDc.get(), nullptr, &size, canvas.dc.get(), &source, 0, &blend, ULW_ALPHA);
+    UpdateLayeredWindow(window, windowDc.get(), nullptr, &size, canvas.dc.get(), &source, 0, &blend,
+                        ULW_ALPHA);
     return canvas;
 }
 

@@ -14,9 +14,13 @@ Script ParseScript(const std::wstring& network, const std::wstring& answer) {
 }
 
 ScriptedPlatform::ScriptedPlatform(Platform& real, Script script, Log log)
-    : real_(real), script_(script), log_(std::move(log)) {}
+    : real_(real)
+    , script_(script)
+    , log_(std::move(log)) {}
 
-bool ScriptedPlatform::IsOnline() { return script_.online ? *script_.online : real_.IsOnline(); }
+bool ScriptedPlatform::IsOnline() {
+    return script_.online ? *script_.online : real_.IsOnline();
+}
 
 MessageAnswer ScriptedPlatform::ShowMessage(const Message& message) {
     if (!script_.logOnly) return real_.ShowMessage(message);

@@ -10,20 +10,27 @@ std::wstring_view ArgumentsOf(std::wstring_view commandLine) {
         const auto close = commandLine.find(L'"', 1);
         i = close == std::wstring_view::npos ? commandLine.size() : close + 1;
     } else {
-        while (i < commandLine.size() && commandLine[i] != L' ' && commandLine[i] != L'\t') ++i;
+        while (i < commandLine.size() && commandLine[i] != L' ' && commandLine[i] != L'\t')
+            ++i;
     }
-    while (i < commandLine.size() && (commandLine[i] == L' ' || commandLine[i] == L'\t')) ++i;
+    while (i < commandLine.size() && (commandLine[i] == L' ' || commandLine[i] == L'\t'))
+        ++i;
     return commandLine.substr(i);
 }
 
-bool IsWebSwitch(std::wstring_view arguments) { return arguments == L"/web"; }
+bool IsWebSwitch(std::wstring_view arguments) {
+    return arguments == L"/web";
+}
 
 Startup::Startup(Platform& platform, const Config& config, VersionCheck checkForUpdate)
-    : platform_(platform), config_(config), checkForUpdate_(std::move(checkForUpdate)) {}
+    : platform_(platform)
+    , config_(config)
+    , checkForUpdate_(std::move(checkForUpdate)) {}
 
 Next Startup::Initialize() {
     if (!platform_.IsOnline()) {
-        platform_.ShowMessage({texts::kNoConnection, texts::kNotice, MessageIcon::Exclamation, MessageButtons::Ok});
+        platform_.ShowMessage(
+            {texts::kNoConnection, texts::kNotice, MessageIcon::Exclamation, MessageButtons::Ok});
         return Next::EndProcess;
     }
     return checkForUpdate_ ? checkForUpdate_() : Next::Continue;

@@ -22,8 +22,9 @@ std::wstring Environment(const wchar_t* name) {
 }
 
 void AppendLine(const std::wstring& path, const std::wstring& line) {
-    UniqueHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return;
     const std::string utf8 = WideToUtf8(line) + "\n";
     DWORD written = 0;
@@ -40,19 +41,27 @@ bool WindowsPlatform::IsOnline() {
 MessageAnswer WindowsPlatform::ShowMessage(const Message& message) {
     UINT type = message.buttons == MessageButtons::YesNo ? MB_YESNO : MB_OK;
     switch (message.icon) {
-    case MessageIcon::Exclamation: type |= MB_ICONEXCLAMATION; break;
-    case MessageIcon::Question: type |= MB_ICONQUESTION; break;
-    case MessageIcon::Information: type |= MB_ICONINFORMATION; break;
+    case MessageIcon::Exclamation:
+        type |= MB_ICONEXCLAMATION;
+        break;
+    case MessageIcon::Question:
+        type |= MB_ICONQUESTION;
+        break;
+    case MessageIcon::Information:
+        type |= MB_ICONINFORMATION;
+        break;
     }
     // The active window owns the box, so it is modal to what the player sees.
-    const int result = MessageBoxW(GetActiveWindow(), message.text.c_str(), message.title.c_str(), type);
+    const int result =
+        MessageBoxW(GetActiveWindow(), message.text.c_str(), message.title.c_str(), type);
     if (message.buttons == MessageButtons::Ok) return MessageAnswer::Ok;
     return result == IDYES ? MessageAnswer::Yes : MessageAnswer::No;
 }
 
 bool WindowsPlatform::Open(const std::wstring& file, const std::wstring& parameters) {
-    const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(
-        nullptr, L"open", file.c_str(), parameters.empty() ? nullptr : parameters.c_str(), nullptr, SW_SHOWNORMAL));
+    const auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(nullptr, L"open", file.c_str(),
+                      parameters.empty() ? nullptr : parameters.c_str(), nullptr, SW_SHOWNORMAL));
     return result > 32;
 }
 
@@ -60,10 +69,10 @@ Platform& ProgramPlatform() {
     static WindowsPlatform windows;
     static const std::wstring logPath = Environment(L"TESSALY_AUTOMATION_LOG");
     if (logPath.empty()) return windows;
-    static ScriptedPlatform scripted(
-        windows,
-        ParseScript(Environment(L"TESSALY_AUTOMATION_NETWORK"), Environment(L"TESSALY_AUTOMATION_ANSWER")),
-        [](const std::wstring& line) { AppendLine(logPath, line); });
+    static ScriptedPlatform scripted(windows,
+                                     ParseScript(Environment(L"TESSALY_AUTOMATION_NETWORK"),
+                                                 Environment(L"TESSALY_AUTOMATION_ANSWER")),
+                                     [](const std::wstring& line) { AppendLine(logPath, line); });
     return scripted;
 }
 

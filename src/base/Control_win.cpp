@@ -16,14 +16,22 @@ RECT RectInParent(HWND hwnd) {
 
 int ButtonOf(UINT message) {
     switch (message) {
-    case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK: return 1;
-    case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK: return 2;
-    default: return 4;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+        return 1;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+        return 2;
+    default:
+        return 4;
     }
 }
 
 int ButtonsHeld(WPARAM wParam) {
-    return ((wParam & MK_LBUTTON) ? 1 : 0) | ((wParam & MK_RBUTTON) ? 2 : 0) | ((wParam & MK_MBUTTON) ? 4 : 0);
+    return ((wParam & MK_LBUTTON) ? 1 : 0) | ((wParam & MK_RBUTTON) ? 2 : 0) |
+           ((wParam & MK_MBUTTON) ? 4 : 0);
 }
 
 } // namespace
@@ -34,9 +42,9 @@ int ShiftState() {
 }
 
 void Control::Create(HWND parent, int leftTwips, int topTwips, int widthTwips, int heightTwips) {
-    Window::Create({className_, CS_DBLCLKS, nullptr}, 0, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, L"",
-                   TwipsToPixels(leftTwips), TwipsToPixels(topTwips), TwipsToPixels(widthTwips),
-                   TwipsToPixels(heightTwips), parent);
+    Window::Create({className_, CS_DBLCLKS, nullptr}, 0, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
+                   L"", TwipsToPixels(leftTwips), TwipsToPixels(topTwips),
+                   TwipsToPixels(widthTwips), TwipsToPixels(heightTwips), parent);
     if (IsCreated()) OnCreate();
 }
 
@@ -46,8 +54,12 @@ void Control::Move(int leftTwips, int topTwips, int widthTwips, int heightTwips)
                TwipsToPixels(heightTwips), TRUE);
 }
 
-int Control::Left() const { return PixelsToTwips(RectInParent(hwnd()).left); }
-int Control::Top() const { return PixelsToTwips(RectInParent(hwnd()).top); }
+int Control::Left() const {
+    return PixelsToTwips(RectInParent(hwnd()).left);
+}
+int Control::Top() const {
+    return PixelsToTwips(RectInParent(hwnd()).top);
+}
 int Control::Width() const {
     const RECT r = RectInParent(hwnd());
     return PixelsToTwips(r.right - r.left);
@@ -67,12 +79,16 @@ void Control::MouseButton(UINT message, WPARAM wParam, LPARAM lParam) {
     float x = static_cast<float>(PixelsToTwips(GET_X_LPARAM(lParam)));
     float y = static_cast<float>(PixelsToTwips(GET_Y_LPARAM(lParam)));
     switch (message) {
-    case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
         pressedButtons_ |= button;
         SetCapture(hwnd());
         OnMouseDown(button, shift, x, y);
         break;
-    case WM_LBUTTONDBLCLK: case WM_RBUTTONDBLCLK: case WM_MBUTTONDBLCLK:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
         // The second press of a double click: it still captures, so its release
         // is seen, but it does not make a Click.
         SetCapture(hwnd());
@@ -107,9 +123,15 @@ LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_ERASEBKGND:
         return 1; // controls paint every pixel themselves; erasing would flicker
-    case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
-    case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP:
-    case WM_LBUTTONDBLCLK: case WM_RBUTTONDBLCLK: case WM_MBUTTONDBLCLK:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
         MouseButton(message, wParam, lParam);
         return 0;
     case WM_CAPTURECHANGED:
@@ -123,7 +145,8 @@ LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         OnMouseMove(button, shift, x, y);
         return 0;
     }
-    case WM_KEYDOWN: case WM_KEYUP: {
+    case WM_KEYDOWN:
+    case WM_KEYUP: {
         int key = static_cast<int>(wParam);
         int shift = ShiftState();
         message == WM_KEYDOWN ? OnKeyDown(key, shift) : OnKeyUp(key, shift);
@@ -141,9 +164,15 @@ LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                          (msg->wParam == VK_RETURN || msg->wParam == VK_SPACE);
         return DLGC_WANTCHARS | (own ? DLGC_WANTMESSAGE : 0);
     }
-    case WM_SETFOCUS: OnFocus(true); return 0;
-    case WM_KILLFOCUS: OnFocus(false); return 0;
-    case WM_TIMER: OnTimer(wParam); return 0;
+    case WM_SETFOCUS:
+        OnFocus(true);
+        return 0;
+    case WM_KILLFOCUS:
+        OnFocus(false);
+        return 0;
+    case WM_TIMER:
+        OnTimer(wParam);
+        return 0;
     default:
         return Default(message, wParam, lParam);
     }

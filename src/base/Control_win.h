@@ -33,7 +33,8 @@ public:
     virtual void WriteProperties(PropertyBag& /*bag*/) const {}
 
 protected:
-    explicit Control(const wchar_t* className) : className_(className) {}
+    explicit Control(const wchar_t* className)
+        : className_(className) {}
 
     virtual void OnCreate() {}
     virtual void OnResize() {}

@@ -15,7 +15,9 @@ inline constexpr int kTypeMismatch = 13;
 
 class Error : public std::runtime_error {
 public:
-    Error(int number, const std::string& message) : std::runtime_error(message), number_(number) {}
+    Error(int number, const std::string& message)
+        : std::runtime_error(message)
+        , number_(number) {}
     int number() const { return number_; }
 
 private:

@@ -26,7 +26,9 @@ ErrorSink SetErrorSink(ErrorSink sink) {
     return previous;
 }
 
-void LogError(std::wstring_view text) { Sink()(text); }
+void LogError(std::wstring_view text) {
+    Sink()(text);
+}
 
 void LogCurrentException(std::wstring_view where) noexcept {
     try {

@@ -24,7 +24,8 @@ void UseApplicationEventLog() {
         static UniqueResource<EventSourceTraits> source(RegisterEventSourceW(nullptr, L"Tessaly"));
         const std::wstring entry(text);
         const wchar_t* strings[] = {entry.c_str()};
-        if (source) ReportEventW(source.get(), EVENTLOG_ERROR_TYPE, 0, 1, nullptr, 1, 0, strings, nullptr);
+        if (source)
+            ReportEventW(source.get(), EVENTLOG_ERROR_TYPE, 0, 1, nullptr, 1, 0, strings, nullptr);
         OutputDebugStringW((entry + L"\n").c_str());
     });
 }

@@ -10,7 +10,8 @@ int g_loadedForms = 0;
 
 } // namespace
 
-Form::Form(FormDesign design) : design_(std::move(design)) {}
+Form::Form(FormDesign design)
+    : design_(std::move(design)) {}
 
 Form::~Form() {
     // Unload while the derived object's handlers still exist is the owner's
@@ -18,15 +19,19 @@ Form::~Form() {
     Destroy();
 }
 
-int Form::LoadedFormCount() { return g_loadedForms; }
+int Form::LoadedFormCount() {
+    return g_loadedForms;
+}
 
 void Form::Load() {
     if (IsLoaded()) return;
-    RECT rect{0, 0, TwipsToPixels(design_.clientWidthTwips), TwipsToPixels(design_.clientHeightTwips)};
+    RECT rect{0, 0, TwipsToPixels(design_.clientWidthTwips),
+              TwipsToPixels(design_.clientHeightTwips)};
     AdjustWindowRectEx(&rect, design_.style, FALSE, design_.exStyle);
     static_cast<void>(Create({design_.className, CS_DBLCLKS, nullptr}, design_.exStyle,
                              design_.style & ~WS_VISIBLE, design_.caption.c_str(), CW_USEDEFAULT,
-                             CW_USEDEFAULT, rect.right - rect.left, rect.bottom - rect.top, nullptr));
+                             CW_USEDEFAULT, rect.right - rect.left, rect.bottom - rect.top,
+                             nullptr));
     if (!IsLoaded()) return;
     ++g_loadedForms;
     counted_ = true;
@@ -55,7 +60,9 @@ void Form::Hide() {
     if (IsLoaded()) ShowWindow(hwnd(), SW_HIDE);
 }
 
-bool Form::IsVisible() const { return IsLoaded() && IsWindowVisible(hwnd()); }
+bool Form::IsVisible() const {
+    return IsLoaded() && IsWindowVisible(hwnd());
+}
 
 bool Form::Close() {
     if (!IsLoaded()) return true;

@@ -52,7 +52,9 @@ using UniqueGlobal = UniqueResource<GlobalTraits>;
 // A window's DC from GetDC, given back with ReleaseDC.
 class WindowDC {
 public:
-    explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+    explicit WindowDC(HWND window)
+        : window_(window)
+        , dc_(GetDC(window)) {}
     ~WindowDC() {
         if (dc_) ReleaseDC(window_, dc_);
     }
@@ -71,10 +73,13 @@ private:
 class Selection {
 public:
     Selection() = default;
-    Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+    Selection(HDC dc, HGDIOBJ object)
+        : dc_(dc)
+        , previous_(SelectObject(dc, object)) {}
     ~Selection() { Restore(); }
     Selection(Selection&& other) noexcept
-        : dc_(std::exchange(other.dc_, nullptr)), previous_(std::exchange(other.previous_, nullptr)) {}
+        : dc_(std::exchange(other.dc_, nullptr))
+        , previous_(std::exchange(other.previous_, nullptr)) {}
     Selection& operator=(Selection&& other) noexcept {
         if (this != &other) {
             Restore();

@@ -9,7 +9,8 @@ namespace tessaly::win {
 std::wstring ProgramPath() {
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        const DWORD length =
+            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (length < buffer.size()) return std::wstring(buffer.data(), length);
         buffer.resize(buffer.size() * 2); // long paths are truncated, not failed
     }
@@ -25,19 +26,23 @@ std::wstring ProgramFolder() {
 }
 
 Config LoadConfigFromIni(const std::wstring& iniPath) {
-    return LoadConfig([&](std::wstring_view section, std::wstring_view key) -> std::optional<std::wstring> {
-        const std::wstring s(section), k(key);
-        // A sentinel that no real value holds tells "missing" from "empty".
-        constexpr wchar_t kMissing[] = L"\x01missing\x01";
-        std::vector<wchar_t> buffer(2048);
-        const DWORD length = GetPrivateProfileStringW(s.c_str(), k.c_str(), kMissing, buffer.data(),
-                                                      static_cast<DWORD>(buffer.size()), iniPath.c_str());
-        std::wstring value(buffer.data(), length);
-        if (value == kMissing) return std::nullopt;
-        return value;
-    });
+    return LoadConfig(
+        [&](std::wstring_view section, std::wstring_view key) -> std::optional<std::wstring> {
+            const std::wstring s(section), k(key);
+            // A sentinel that no real value holds tells "missing" from "empty".
+            constexpr wchar_t kMissing[] = L"\x01missing\x01";
+            std::vector<wchar_t> buffer(2048);
+            const DWORD length =
+                GetPrivateProfileStringW(s.c_str(), k.c_str(), kMissing, buffer.data(),
+                                         static_cast<DWORD>(buffer.size()), iniPath.c_str());
+            std::wstring value(buffer.data(), length);
+            if (value == kMissing) return std::nullopt;
+            return value;
+        });
 }
 
-Config LoadProgramConfig() { return LoadConfigFromIni(ProgramFolder() + L"\\Tessaly.ini"); }
+Config LoadProgramConfig() {
+    return LoadConfigFromIni(ProgramFolder() + L"\\Tessaly.ini");
+}
 
 } // namespace tessaly::win

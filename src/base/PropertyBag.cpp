@@ -33,12 +33,23 @@ std::wstring Quote(const std::wstring& text) {
     std::wstring out = L"\"";
     for (wchar_t c : text) {
         switch (c) {
-        case L'"': out += L"\\\""; break;
-        case L'\\': out += L"\\\\"; break;
-        case L'\n': out += L"\\n"; break;
-        case L'\r': out += L"\\r"; break;
-        case L'\t': out += L"\\t"; break;
-        default: out += c;
+        case L'"':
+            out += L"\\\"";
+            break;
+        case L'\\':
+            out += L"\\\\";
+            break;
+        case L'\n':
+            out += L"\\n";
+            break;
+        case L'\r':
+            out += L"\\r";
+            break;
+        case L'\t':
+            out += L"\\t";
+            break;
+        default:
+            out += c;
         }
     }
     return out + L"\"";
@@ -56,12 +67,23 @@ std::optional<std::wstring> Unquote(std::wstring_view text) {
         }
         if (++i == text.size()) return {};
         switch (text[i]) {
-        case L'"': out += L'"'; break;
-        case L'\\': out += L'\\'; break;
-        case L'n': out += L'\n'; break;
-        case L'r': out += L'\r'; break;
-        case L't': out += L'\t'; break;
-        default: return {};
+        case L'"':
+            out += L'"';
+            break;
+        case L'\\':
+            out += L'\\';
+            break;
+        case L'n':
+            out += L'\n';
+            break;
+        case L'r':
+            out += L'\r';
+            break;
+        case L't':
+            out += L'\t';
+            break;
+        default:
+            return {};
         }
     }
     return out;
@@ -101,7 +123,8 @@ std::int64_t ToInt(const PropertyValue& value) {
     if (auto pd = std::get_if<double>(&value)) {
         d = *pd;
     } else {
-        const std::string narrow = WideToUtf8(TrimSpaces(std::wstring_view(std::get<std::wstring>(value))));
+        const std::string narrow =
+            WideToUtf8(TrimSpaces(std::wstring_view(std::get<std::wstring>(value))));
         if (auto i = ParseInt(narrow)) return *i;
         auto parsed = ParseDouble(narrow);
         if (!parsed) TypeMismatch(value);
@@ -115,7 +138,8 @@ double ToDouble(const PropertyValue& value) {
     if (auto b = std::get_if<bool>(&value)) return *b ? -1.0 : 0.0;
     if (auto i = std::get_if<std::int64_t>(&value)) return static_cast<double>(*i);
     if (auto d = std::get_if<double>(&value)) return *d;
-    auto parsed = ParseDouble(WideToUtf8(TrimSpaces(std::wstring_view(std::get<std::wstring>(value)))));
+    auto parsed =
+        ParseDouble(WideToUtf8(TrimSpaces(std::wstring_view(std::get<std::wstring>(value)))));
     if (!parsed) TypeMismatch(value);
     return *parsed;
 }
@@ -177,12 +201,14 @@ void PropertyBag::Write(std::wstring_view name, PropertyValue value) {
     entries_.emplace_back(std::wstring(name), std::move(value));
 }
 
-void PropertyBag::Write(std::wstring_view name, PropertyValue value, const PropertyValue& defaultValue) {
+void PropertyBag::Write(std::wstring_view name, PropertyValue value,
+                        const PropertyValue& defaultValue) {
     if (!SameValue(value, defaultValue)) {
         Write(name, std::move(value));
         return;
     }
-    std::erase_if(entries_, [&](const auto& entry) { return EqualsIgnoreAsciiCase(entry.first, name); });
+    std::erase_if(entries_,
+                  [&](const auto& entry) { return EqualsIgnoreAsciiCase(entry.first, name); });
 }
 
 std::wstring PropertyBag::Serialize() const {
@@ -190,7 +216,8 @@ std::wstring PropertyBag::Serialize() const {
     for (const auto& [key, value] : entries_) {
         out += key;
         out += L" = ";
-        out += std::holds_alternative<std::wstring>(value) ? Quote(std::get<std::wstring>(value)) : ToText(value);
+        out += std::holds_alternative<std::wstring>(value) ? Quote(std::get<std::wstring>(value))
+                                                           : ToText(value);
         out += L'\n';
     }
     return out;
@@ -210,10 +237,12 @@ PropertyBag PropertyBag::Parse(std::wstring_view text) {
         const auto equals = line.find(L'=');
         const std::wstring_view name = TrimSpaces(line.substr(0, equals));
         std::optional<PropertyValue> value;
-        if (equals != std::wstring_view::npos && !name.empty()) value = ParseValue(TrimSpaces(line.substr(equals + 1)));
+        if (equals != std::wstring_view::npos && !name.empty())
+            value = ParseValue(TrimSpaces(line.substr(equals + 1)));
         if (!value) {
-            throw Error(error::kInvalidArgument,
-                        "property text, line " + std::to_string(lineNumber) + ": " + WideToUtf8(line));
+            throw Error(error::kInvalidArgument, "property text, line " +
+                                                     std::to_string(lineNumber) + ": " +
+                                                     WideToUtf8(line));
         }
         bag.Write(name, std::move(*value));
     }

@@ -37,18 +37,23 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-bool IsSurrogate(char32_t cp) { return cp >= 0xD800 && cp <= 0xDFFF; }
+bool IsSurrogate(char32_t cp) {
+    return cp >= 0xD800 && cp <= 0xDFFF;
+}
 
 template <class Char> std::basic_string_view<Char> Trim(std::basic_string_view<Char> text) {
-    while (!text.empty() && text.front() == Char(' ')) text.remove_prefix(1);
-    while (!text.empty() && text.back() == Char(' ')) text.remove_suffix(1);
+    while (!text.empty() && text.front() == Char(' '))
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == Char(' '))
+        text.remove_suffix(1);
     return text;
 }
 
 template <class Char> std::basic_string<Char> Lower(std::basic_string_view<Char> text) {
     std::basic_string<Char> out(text);
     std::transform(out.begin(), out.end(), out.begin(), [](Char c) {
-        return (c >= Char('A') && c <= Char('Z')) ? static_cast<Char>(c - Char('A') + Char('a')) : c;
+        return (c >= Char('A') && c <= Char('Z')) ? static_cast<Char>(c - Char('A') + Char('a'))
+                                                  : c;
     });
     return out;
 }
@@ -113,14 +118,22 @@ std::string WideToUtf8(std::wstring_view wide) {
     return out;
 }
 
-std::wstring AsciiLower(std::wstring_view text) { return Lower(text); }
-std::string AsciiLower(std::string_view text) { return Lower(text); }
+std::wstring AsciiLower(std::wstring_view text) {
+    return Lower(text);
+}
+std::string AsciiLower(std::string_view text) {
+    return Lower(text);
+}
 
 bool EqualsIgnoreAsciiCase(std::wstring_view a, std::wstring_view b) {
     return a.size() == b.size() && AsciiLower(a) == AsciiLower(b);
 }
 
-std::wstring_view TrimSpaces(std::wstring_view text) { return Trim(text); }
-std::string_view TrimSpaces(std::string_view text) { return Trim(text); }
+std::wstring_view TrimSpaces(std::wstring_view text) {
+    return Trim(text);
+}
+std::string_view TrimSpaces(std::string_view text) {
+    return Trim(text);
+}
 
 } // namespace tessaly

@@ -13,12 +13,14 @@ public:
     using Type = typename Traits::Type;
 
     UniqueResource() = default;
-    explicit UniqueResource(Type value) : value_(value) {}
+    explicit UniqueResource(Type value)
+        : value_(value) {}
     ~UniqueResource() { reset(); }
 
     UniqueResource(const UniqueResource&) = delete;
     UniqueResource& operator=(const UniqueResource&) = delete;
-    UniqueResource(UniqueResource&& other) noexcept : value_(other.release()) {}
+    UniqueResource(UniqueResource&& other) noexcept
+        : value_(other.release()) {}
     UniqueResource& operator=(UniqueResource&& other) noexcept {
         if (this != &other) reset(other.release());
         return *this;

@@ -14,7 +14,9 @@ inline constexpr double kHimetricPerPixel = 26.45836;
 // Nearest integer, a half going to the even neighbour (2.5 -> 2, 3.5 -> 4).
 std::int64_t RoundHalfEven(double value);
 
-inline constexpr int PixelsToTwips(int pixels) { return pixels * kTwipsPerPixel; }
+inline constexpr int PixelsToTwips(int pixels) {
+    return pixels * kTwipsPerPixel;
+}
 int TwipsToPixels(double twips);
 int HimetricToPixels(double himetric);
 int PixelsToHimetric(int pixels);

@@ -6,15 +6,17 @@
 
 namespace tessaly::win {
 
-HINSTANCE ModuleInstance() { return GetModuleHandleW(nullptr); }
+HINSTANCE ModuleInstance() {
+    return GetModuleHandleW(nullptr);
+}
 
 Window::~Window() {
     // A window that outlives its object would dispatch into freed memory.
     Destroy();
 }
 
-HWND Window::Create(const ClassSpec& spec, DWORD exStyle, DWORD style, const wchar_t* title, int x, int y,
-                    int width, int height, HWND parent) {
+HWND Window::Create(const ClassSpec& spec, DWORD exStyle, DWORD style, const wchar_t* title, int x,
+                    int y, int width, int height, HWND parent) {
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof existing;
     if (!GetClassInfoExW(ModuleInstance(), spec.name, &existing)) {
@@ -28,8 +30,8 @@ HWND Window::Create(const ClassSpec& spec, DWORD exStyle, DWORD style, const wch
         wc.lpszClassName = spec.name;
         RegisterClassExW(&wc);
     }
-    CreateWindowExW(exStyle, spec.name, title, style, x, y, width, height, parent, nullptr, ModuleInstance(),
-                    this);
+    CreateWindowExW(exStyle, spec.name, title, style, x, y, width, height, parent, nullptr,
+                    ModuleInstance(), this);
     return hwnd_;
 }
 
@@ -47,7 +49,8 @@ LRESULT Window::Default(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* created = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        auto* created =
+            static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         created->hwnd_ = hwnd;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
     }

@@ -37,7 +37,8 @@ std::wstring Env(const wchar_t* name) {
 
 class ScopedErrorCapture {
 public:
-    ScopedErrorCapture() : previous_(SetErrorSink([this](std::wstring_view t) { logged.emplace_back(t); })) {}
+    ScopedErrorCapture()
+        : previous_(SetErrorSink([this](std::wstring_view t) { logged.emplace_back(t); })) {}
     ~ScopedErrorCapture() { SetErrorSink(previous_); }
     std::vector<std::wstring> logged;
 
@@ -63,7 +64,8 @@ TEST(PublicData, SaveResToFileReplacesALongerFileWithExactlyTheResource) {
     const std::wstring path = GetTempDir() + L"tessaly_test_icon.ico";
     {
         std::vector<char> junk(300000, 'x');
-        HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
+        HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_HIDDEN, nullptr);
         ASSERT_NE(f, INVALID_HANDLE_VALUE);
         DWORD written = 0;
         WriteFile(f, junk.data(), static_cast<DWORD>(junk.size()), &written, nullptr);
@@ -71,7 +73,8 @@ TEST(PublicData, SaveResToFileReplacesALongerFileWithExactlyTheResource) {
     }
     ASSERT_TRUE(SaveResToFile(IDR_ICON_FILE, L"ICON", path));
     EXPECT_EQ(FileSize(path), ResourceSize(IDR_ICON_FILE, L"ICON"));
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
     unsigned char head[6] = {};
     DWORD read = 0;
     ReadFile(f, head, 6, &read, nullptr);
@@ -99,14 +102,17 @@ TEST(Resources, ExistAtTheirIdsWithTheirSizes) {
         int width, height, bits;
     };
     const Expected bitmaps[] = {
-        {IDB_CAPTION_MIN, 72, 18, 0},       {IDB_CAPTION_MAXRESTORE, 150, 18, 0}, {IDB_CAPTION_CLOSE, 129, 18, 0},
-        {IDB_CAPTION_TOOL, 72, 18, 0},      {IDB_LOGO, 29, 29, 32},               {IDB_TABS_STYLE0, 415, 25, 24},
-        {IDB_TABS_STYLE1, 421, 28, 24},     {IDB_FRAME_SKIN, 94, 85, 24},         {IDB_LOGIN_MIN, 28, 28, 0},
-        {IDB_LOGIN_CLOSE, 34, 34, 0},       {IDB_ANSWER_BUTTON, 225, 22, 0},      {IDB_LINK_BUTTON_BG, 13, 22, 0},
+        {IDB_CAPTION_MIN, 72, 18, 0},    {IDB_CAPTION_MAXRESTORE, 150, 18, 0},
+        {IDB_CAPTION_CLOSE, 129, 18, 0}, {IDB_CAPTION_TOOL, 72, 18, 0},
+        {IDB_LOGO, 29, 29, 32},          {IDB_TABS_STYLE0, 415, 25, 24},
+        {IDB_TABS_STYLE1, 421, 28, 24},  {IDB_FRAME_SKIN, 94, 85, 24},
+        {IDB_LOGIN_MIN, 28, 28, 0},      {IDB_LOGIN_CLOSE, 34, 34, 0},
+        {IDB_ANSWER_BUTTON, 225, 22, 0}, {IDB_LINK_BUTTON_BG, 13, 22, 0},
     };
     for (const auto& e : bitmaps) {
-        HBITMAP bitmap = static_cast<HBITMAP>(
-            LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(e.id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        HBITMAP bitmap =
+            static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(e.id),
+                                            IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
         ASSERT_NE(bitmap, nullptr) << e.id;
         BITMAP info{};
         GetObjectW(bitmap, sizeof info, &info);
@@ -118,7 +124,10 @@ TEST(Resources, ExistAtTheirIdsWithTheirSizes) {
         DeleteObject(bitmap);
     }
     GdiplusSession session;
-    const struct { int id; UINT width, height; } pngs[] = {{IDR_PNG_LOGIN_BG, 1237, 696}, {IDR_PNG_SPLASH, 356, 122}};
+    const struct {
+        int id;
+        UINT width, height;
+    } pngs[] = {{IDR_PNG_LOGIN_BG, 1237, 696}, {IDR_PNG_SPLASH, 356, 122}};
     for (const auto& e : pngs) {
         const StreamImage image = LoadPngResource(e.id, L"PNG");
         ASSERT_TRUE(image) << e.id;
@@ -157,8 +166,8 @@ TEST(LoadFrm, SplashBitmapHoldsThePngPremultiplied) {
     const StreamImage png = LoadPngResource(IDR_PNG_SPLASH, L"PNG");
     Gdiplus::Rect all(0, 0, 356, 122);
     Gdiplus::BitmapData data{};
-    ASSERT_EQ(gp::GdipBitmapLockBits(static_cast<Gdiplus::GpBitmap*>(png.get()), &all, Gdiplus::ImageLockModeRead,
-                                     PixelFormat32bppARGB, &data),
+    ASSERT_EQ(gp::GdipBitmapLockBits(static_cast<Gdiplus::GpBitmap*>(png.get()), &all,
+                                     Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data),
               Gdiplus::Ok);
     int transparent = 0, partial = 0, worst = 0;
     for (int y = 0; y < 122; ++y) {

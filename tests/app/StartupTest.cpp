@@ -41,7 +41,10 @@ TEST(Startup, OfflineShowsOnlyTheConnectionMessageAndEnds) {
     platform.online = false;
     const Config config;
     bool checked = false;
-    Startup startup(platform, config, [&] { checked = true; return Next::Continue; });
+    Startup startup(platform, config, [&] {
+        checked = true;
+        return Next::Continue;
+    });
     EXPECT_EQ(startup.Initialize(), Next::EndProcess);
     EXPECT_FALSE(checked); // no manifest is fetched offline
     ASSERT_EQ(platform.messages.size(), 1u);
@@ -88,11 +91,14 @@ TEST(ScriptedPlatform, LogsInsteadOfShowingAndAnswersFromTheScript) {
     RecordingPlatform real;
     real.online = true;
     std::vector<std::wstring> log;
-    ScriptedPlatform scripted(real, ParseScript(L"Offline", L"yes"), [&](const std::wstring& l) { log.push_back(l); });
+    ScriptedPlatform scripted(real, ParseScript(L"Offline", L"yes"),
+                              [&](const std::wstring& l) { log.push_back(l); });
     EXPECT_FALSE(scripted.IsOnline());
-    EXPECT_EQ(scripted.ShowMessage({L"text", L"title", MessageIcon::Question, MessageButtons::YesNo}),
-              MessageAnswer::Yes);
-    EXPECT_EQ(scripted.ShowMessage({L"t2", L"title", MessageIcon::Information, MessageButtons::Ok}), MessageAnswer::Ok);
+    EXPECT_EQ(
+        scripted.ShowMessage({L"text", L"title", MessageIcon::Question, MessageButtons::YesNo}),
+        MessageAnswer::Yes);
+    EXPECT_EQ(scripted.ShowMessage({L"t2", L"title", MessageIcon::Information, MessageButtons::Ok}),
+              MessageAnswer::Ok);
     EXPECT_TRUE(scripted.Open(L"http://127.0.0.1/", L""));
     EXPECT_TRUE(real.calls.empty());
     EXPECT_EQ(log, (std::vector<std::wstring>{L"message\ttitle\ttext", L"message\ttitle\tt2",
@@ -101,5 +107,6 @@ TEST(ScriptedPlatform, LogsInsteadOfShowingAndAnswersFromTheScript) {
     // Without a network value the real test answers; unknown answers mean No.
     ScriptedPlatform partial(real, ParseScript(L"", L"maybe"), [](const std::wstring&) {});
     EXPECT_TRUE(partial.IsOnline());
-    EXPECT_EQ(partial.ShowMessage({L"q", L"t", MessageIcon::Question, MessageButtons::YesNo}), MessageAnswer::No);
+    EXPECT_EQ(partial.ShowMessage({L"q", L"t", MessageIcon::Question, MessageButtons::YesNo}),
+              MessageAnswer::No);
 }

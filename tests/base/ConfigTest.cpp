@@ -19,8 +19,8 @@ protected:
     void TearDown() override { SetErrorSink(previous_); }
 
     Config Load() {
-        return LoadConfig([this](std::wstring_view section, std::wstring_view key)
-                              -> std::optional<std::wstring> {
+        return LoadConfig([this](std::wstring_view section,
+                                 std::wstring_view key) -> std::optional<std::wstring> {
             auto it = ini_.find(std::wstring(section) + L"/" + std::wstring(key));
             if (it == ini_.end()) return std::nullopt;
             return it->second;
@@ -44,8 +44,8 @@ TEST_F(ConfigTest, MissingFileKeepsHttpsDefaults) {
 
 TEST_F(ConfigTest, OverridesApplyAndBadValuesKeepDefaultsWithALogEntry) {
     ini_[L"Addresses/LoginPage"] = L"  http://127.0.0.1:8080/client/ ";
-    ini_[L"Addresses/GameHome"] = L"";                      // empty: default, silently
-    ini_[L"Addresses/MakerHome"] = L"ftp://127.0.0.1/";      // not http(s)
+    ini_[L"Addresses/GameHome"] = L"";                  // empty: default, silently
+    ini_[L"Addresses/MakerHome"] = L"ftp://127.0.0.1/"; // not http(s)
     ini_[L"Addresses/Manifest"] = L"HTTP://127.0.0.1:8080/gamehome/quorl/update.txt";
     ini_[L"Network/TimeoutSeconds"] = L"0";
     const Config defaults;

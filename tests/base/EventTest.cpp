@@ -9,8 +9,14 @@ using namespace tessaly;
 TEST(Event, HandlersAnswerThroughReferencesInConnectionOrder) {
     Event<int, bool&> query;
     std::string order;
-    query.Connect([&](int, bool& cancel) { order += "a"; cancel = true; });
-    query.Connect([&](int value, bool& cancel) { order += cancel ? "B" : "b"; cancel = value > 1; });
+    query.Connect([&](int, bool& cancel) {
+        order += "a";
+        cancel = true;
+    });
+    query.Connect([&](int value, bool& cancel) {
+        order += cancel ? "B" : "b";
+        cancel = value > 1;
+    });
     bool cancel = false;
     query.Raise(1, cancel);
     EXPECT_EQ(order, "aB");

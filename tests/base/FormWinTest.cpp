@@ -17,7 +17,8 @@ namespace {
 
 class TestForm : public Form {
 public:
-    TestForm() : Form(Design()) {}
+    TestForm()
+        : Form(Design()) {}
     ~TestForm() override { Destroy(); }
     std::vector<std::string> events;
     bool cancelUnload = false;
@@ -46,15 +47,19 @@ protected:
 
 class TestControl : public Control {
 public:
-    TestControl() : Control(L"TessalyTestControl") {}
+    TestControl()
+        : Control(L"TessalyTestControl") {}
     ~TestControl() override { Destroy(); }
     std::vector<std::string> events;
 
 protected:
     void OnMouseDown(int& button, int&, float& x, float& y) override {
-        events.push_back("down" + std::to_string(button) + "@" + std::to_string(int(x)) + "," + std::to_string(int(y)));
+        events.push_back("down" + std::to_string(button) + "@" + std::to_string(int(x)) + "," +
+                         std::to_string(int(y)));
     }
-    void OnMouseUp(int& button, int&, float&, float&) override { events.push_back("up" + std::to_string(button)); }
+    void OnMouseUp(int& button, int&, float&, float&) override {
+        events.push_back("up" + std::to_string(button));
+    }
     void OnClick() override { events.push_back("click"); }
     void OnDblClick(int button) override { events.push_back("dbl" + std::to_string(button)); }
 };
@@ -154,8 +159,8 @@ TEST(Control, ClickNeedsPressAndReleaseOnTheControl) {
     SendMessageW(c, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     SendMessageW(c, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
     SendMessageW(c, WM_RBUTTONUP, 0, MAKELPARAM(500, 5)); // released outside: no click
-    EXPECT_EQ(control.events, (std::vector<std::string>{"down1@60,90", "up1", "click", "dbl1", "up1", "down2@75,75",
-                                                        "up2"}));
+    EXPECT_EQ(control.events, (std::vector<std::string>{"down1@60,90", "up1", "click", "dbl1",
+                                                        "up1", "down2@75,75", "up2"}));
     EXPECT_EQ(GetCapture(), nullptr);
     host.Close();
     QuitPosted();

@@ -27,7 +27,8 @@ TEST(Handles, OwnershipMovesAndReleasesExactlyOnce) {
     }
     EXPECT_FALSE(IsOpen(raw));
     // A failed CreateFile gives INVALID_HANDLE_VALUE, which owns nothing.
-    UniqueHandle missing(CreateFileW(L"Z:\\no\\such\\file", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    UniqueHandle missing(
+        CreateFileW(L"Z:\\no\\such\\file", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     EXPECT_FALSE(missing);
 }
 

@@ -69,11 +69,14 @@ TEST(PropertyBag, TextFormatRoundTripsEveryType) {
 }
 
 TEST(PropertyBag, ParseReadsCommentsAndRejectsBrokenLines) {
-    const PropertyBag bag = PropertyBag::Parse(L"; designed\r\n\r\n  Caption = \"a=b\"  \r\nAutoSize=false\n");
+    const PropertyBag bag =
+        PropertyBag::Parse(L"; designed\r\n\r\n  Caption = \"a=b\"  \r\nAutoSize=false\n");
     EXPECT_EQ(bag.ReadText(L"caption", L""), L"a=b");
     EXPECT_FALSE(bag.ReadBool(L"AutoSize", true));
-    for (const wchar_t* broken : {L"Caption \"x\"", L"= 1", L"Caption = \"open", L"Caption = x\"y\"",
-                                  L"Caption = \"bad \\q\"", L"Style = 1.2.3"}) {
-        EXPECT_EQ(ErrorNumber([&] { PropertyBag::Parse(broken); }), error::kInvalidArgument) << broken;
+    for (const wchar_t* broken :
+         {L"Caption \"x\"", L"= 1", L"Caption = \"open", L"Caption = x\"y\"",
+          L"Caption = \"bad \\q\"", L"Style = 1.2.3"}) {
+        EXPECT_EQ(ErrorNumber([&] { PropertyBag::Parse(broken); }), error::kInvalidArgument)
+            << broken;
     }
 }

@@ -16,9 +16,12 @@ TEST(Text, Utf8RoundTripsEveryPlane) {
 }
 
 TEST(Text, BrokenInputBecomesReplacementCharacters) {
-    EXPECT_EQ(Utf8ToWide("a\xFF" "b"), L"a\uFFFD" L"b");
-    EXPECT_EQ(Utf8ToWide("a\xE5\xAE"), L"a\uFFFD");         // truncated sequence
-    EXPECT_EQ(Utf8ToWide("\xC0\xAF/"), L"\uFFFD/");      // overlong: one per sequence
+    EXPECT_EQ(Utf8ToWide("a\xFF"
+                         "b"),
+              L"a\uFFFD"
+              L"b");
+    EXPECT_EQ(Utf8ToWide("a\xE5\xAE"), L"a\uFFFD");   // truncated sequence
+    EXPECT_EQ(Utf8ToWide("\xC0\xAF/"), L"\uFFFD/");   // overlong: one per sequence
     EXPECT_EQ(Utf8ToWide("\xED\xA0\x80"), L"\uFFFD"); // encoded surrogate
     if constexpr (sizeof(wchar_t) == 2) {
         const std::wstring lone(1, static_cast<wchar_t>(0xD800));

@@ -31,8 +31,9 @@ BOOL CALLBACK CollectVisible(HWND hwnd, LPARAM param) {
 
 std::vector<std::wstring> ReadLines(const std::wstring& path) {
     std::vector<std::wstring> lines;
-    win::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                       OPEN_EXISTING, 0, nullptr));
+    win::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                       0, nullptr));
     if (!file) return lines;
     std::string bytes(GetFileSize(file.get(), nullptr), '\0');
     DWORD read = 0;
@@ -61,10 +62,12 @@ std::wstring ClientPath() {
 ClientRun RunClient(const std::wstring& arguments, const std::wstring& network, DWORD timeoutMs) {
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
-    const std::wstring logPath = std::wstring(temp) + L"tessaly_e2e_" + std::to_wstring(GetTickCount64()) + L".log";
+    const std::wstring logPath =
+        std::wstring(temp) + L"tessaly_e2e_" + std::to_wstring(GetTickCount64()) + L".log";
     DeleteFileW(logPath.c_str());
     SetEnvironmentVariableW(L"TESSALY_AUTOMATION_LOG", logPath.c_str());
-    SetEnvironmentVariableW(L"TESSALY_AUTOMATION_NETWORK", network.empty() ? nullptr : network.c_str());
+    SetEnvironmentVariableW(L"TESSALY_AUTOMATION_NETWORK",
+                            network.empty() ? nullptr : network.c_str());
 
     const std::wstring exe = ClientPath();
     std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
@@ -72,8 +75,8 @@ ClientRun RunClient(const std::wstring& arguments, const std::wstring& network, 
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     ClientRun run;
-    const BOOL started =
-        CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+    const BOOL started = CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                        nullptr, nullptr, &si, &pi);
     SetEnvironmentVariableW(L"TESSALY_AUTOMATION_LOG", nullptr);
     SetEnvironmentVariableW(L"TESSALY_AUTOMATION_NETWORK", nullptr);
     if (!started) return run;

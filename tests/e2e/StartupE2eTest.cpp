@@ -8,7 +8,8 @@ TEST(Startup, OfflineShowsTheConnectionMessageAndEndsWithoutAWindow) {
     const ClientRun run = RunClient(L"", L"offline");
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(run.exitCode, 0u);
-    EXPECT_EQ(run.log, (std::vector<std::wstring>{L"message\t提示\t未能连接到服务器，请检查网络连接是否正常！"}));
+    EXPECT_EQ(run.log, (std::vector<std::wstring>{
+                           L"message\t提示\t未能连接到服务器，请检查网络连接是否正常！"}));
     EXPECT_TRUE(run.visibleWindowClasses.empty());
 }
 
