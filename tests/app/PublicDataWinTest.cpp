@@ -96,6 +96,23 @@ TEST(PublicData, MissingResourcesAreReportedNotFatal) {
     EXPECT_GE(capture.logged.size(), 2u);
 }
 
+TEST(PublicData, RectRgnRoundsTheWindowsCorners) {
+    const HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 100, 50, nullptr, nullptr,
+                                        nullptr, nullptr);
+    RectRgn(window, 101, 51, 6, 6);
+    UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
+    ASSERT_NE(GetWindowRgn(window, region.get()), ERROR);
+    RECT box{};
+    GetRgnBox(region.get(), &box);
+    EXPECT_EQ(box.right, 100); // the right and bottom edges are exclusive
+    EXPECT_EQ(box.bottom, 50);
+    EXPECT_FALSE(PtInRegion(region.get(), 0, 0));
+    EXPECT_TRUE(PtInRegion(region.get(), 3, 0));
+    EXPECT_TRUE(PtInRegion(region.get(), 50, 25));
+    EXPECT_FALSE(PtInRegion(region.get(), 99, 49));
+    DestroyWindow(window);
+}
+
 TEST(Resources, ExistAtTheirIdsWithTheirSizes) {
     struct Expected {
         int id;
