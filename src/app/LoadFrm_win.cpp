@@ -6,10 +6,6 @@
 namespace tessaly::win {
 namespace {
 
-constexpr UINT_PTR kCloseTimer = 1;
-// Until the login window takes over, the splash shows this long.
-constexpr UINT kSplashMilliseconds = 3000;
-
 FormDesign SplashDesign() {
     FormDesign design;
     design.className = L"TessalyLoadFrm";
@@ -22,38 +18,13 @@ FormDesign SplashDesign() {
 
 } // namespace
 
-LoadFrm::LoadFrm()
-    : Form(SplashDesign()) {}
+LoadFrm::LoadFrm() : Form(SplashDesign()) {}
 
-LoadFrm::~LoadFrm() {
-    Destroy();
-    Release();
-}
+LoadFrm::~LoadFrm() { Destroy(); }
 
 void LoadFrm::OnLoad() {
-    SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, GetWindowLongPtrW(hwnd(), GWL_EXSTYLE) | WS_EX_LAYERED);
-    gdiplus_ = std::make_unique<GdiplusSession>();
-    image_ = LoadPngResource(IDR_PNG_SPLASH, L"PNG");
-    canvas_ = PaintLayered(hwnd(), image_.get());
-    SetTimer(hwnd(), kCloseTimer, kSplashMilliseconds, nullptr);
-}
-
-void LoadFrm::OnTimer(UINT_PTR id) {
-    if (id != kCloseTimer) return;
-    KillTimer(hwnd(), kCloseTimer);
-    Close();
-}
-
-void LoadFrm::OnUnload() {
-    Release();
-}
-
-void LoadFrm::Release() {
-    // The image before GDI+ shuts down; the canvas puts its DC's first bitmap
-    // back before the DC and the bitmap are deleted.
-    image_ = StreamImage();
-    gdiplus_.reset();
-    canvas_ = LayeredCanvas();
+    picture_.Paint(hwnd(), IDR_PNG_SPLASH);
+    if (loadLogin_) loadLogin_();
 }
 
 } // namespace tessaly::win

@@ -1,12 +1,11 @@
 #pragma once
 // The splash window: the splash PNG with its per-pixel alpha, shown centred
-// while the login page loads.
+// while the login page loads. The login window closes it.
 
-#include "app/PublicData_win.h"
+#include "app/LayeredPicture_win.h"
 #include "base/Form_win.h"
 
 #include <functional>
-#include <memory>
 
 namespace tessaly::win {
 
@@ -15,18 +14,18 @@ public:
     LoadFrm();
     ~LoadFrm() override;
 
-    const LayeredCanvas& canvas() const { return canvas_; }
+    // Loads the login window (hidden) while the splash loads.
+    void SetLoginLoader(std::function<void()> loadLogin) { loadLogin_ = std::move(loadLogin); }
+
+    const LayeredCanvas& canvas() const { return picture_.canvas(); }
 
 protected:
     void OnLoad() override;
-    void OnUnload() override;
-    void OnTimer(UINT_PTR id) override;
+    void OnUnload() override { picture_.Release(); }
 
 private:
-    void Release();
-    std::unique_ptr<GdiplusSession> gdiplus_;
-    StreamImage image_;
-    LayeredCanvas canvas_;
+    std::function<void()> loadLogin_;
+    LayeredPicture picture_;
 };
 
 } // namespace tessaly::win

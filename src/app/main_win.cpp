@@ -2,7 +2,11 @@
 
 #include <windows.h>
 
+#include <ole2.h>
+
 #include "app/LoadFrm_win.h"
+#include "app/LoginFrm_win.h"
+#include "app/WebBrowserEngine_win.h"
 #include "app/Startup.h"
 #include "app/WindowsPlatform_win.h"
 #include "base/ErrorLog.h"
@@ -13,8 +17,23 @@ namespace {
 
 using namespace tessaly;
 
+// The embedded browser control needs a single-threaded apartment with OLE.
+class OleSession {
+public:
+    OleSession() : ok_(SUCCEEDED(OleInitialize(nullptr))) {}
+    ~OleSession() {
+        if (ok_) OleUninitialize();
+    }
+    OleSession(const OleSession&) = delete;
+    OleSession& operator=(const OleSession&) = delete;
+
+private:
+    bool ok_;
+};
+
 int RunClient() {
     win::UseApplicationEventLog();
+    const OleSession ole;
     const Config config = win::LoadProgramConfig();
     Platform& platform = win::ProgramPlatform();
 
@@ -22,7 +41,13 @@ int RunClient() {
     if (startup.Initialize() == Next::EndProcess) return 0;
     if (startup.HandleArguments(ArgumentsOf(GetCommandLineW())) == Next::EndProcess) return 0;
 
+    win::UseCurrentBrowserEmulation();
     win::LoadFrm splash;
+    win::LoginFrm login({platform, config,
+                         // Until the main window exists, the hand-over only reports the address.
+                         [](const std::wstring& address) { OutputDebugStringW((L"SetURL " + address).c_str()); },
+                         [&splash] { splash.Close(); }, [] { ExitProcess(0); }});
+    splash.SetLoginLoader([&login] { login.Load(); });
     splash.Show();
     return win::Form::RunMessageLoop();
 }

@@ -154,7 +154,11 @@ void Form::OnDestroyed() {
     unloading_ = false;
     if (counted_) {
         counted_ = false;
-        if (--g_loadedForms == 0) PostQuitMessage(0);
+        // The loop ends once no form is loaded after a message has been handled,
+        // so a handler may close the last form and load the next one (the
+        // login window handing over to the main window). The posted message
+        // only wakes the loop.
+        if (--g_loadedForms == 0) PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
     }
 }
 

@@ -49,6 +49,14 @@ struct GlobalTraits {
 };
 using UniqueGlobal = UniqueResource<GlobalTraits>;
 
+struct RegKeyTraits {
+    using Type = HKEY;
+    static Type Invalid() { return nullptr; }
+    static bool IsValid(Type h) { return h != nullptr; }
+    static void Release(Type h) { RegCloseKey(h); }
+};
+using UniqueRegKey = UniqueResource<RegKeyTraits>;
+
 // A window's DC from GetDC, given back with ReleaseDC.
 class WindowDC {
 public:

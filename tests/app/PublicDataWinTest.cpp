@@ -206,6 +206,4 @@ TEST(LoadFrm, SplashBitmapHoldsThePngPremultiplied) {
     EXPECT_GT(transparent, 0);
     EXPECT_GT(partial, 0);
     splash.Close();
-    MSG quit;
-    PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
 }

@@ -67,17 +67,13 @@ protected:
 void Pump() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam)); // leave it for the test to see
-            return;
-        }
         DispatchMessageW(&msg);
     }
 }
 
-bool QuitPosted() {
-    MSG msg;
-    return PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+bool NoFormLoaded() {
+    Pump();
+    return Form::LoadedFormCount() == 0;
 }
 
 } // namespace
@@ -105,8 +101,8 @@ TEST(Form, LoadsHiddenShowsCentredAndUnloadsUnlessCancelled) {
     EXPECT_FALSE(form.IsLoaded());
     EXPECT_EQ(form.events, (std::vector<std::string>{"load", "show", "query", "query", "unload"}));
     // The last form gone ends the message loop.
-    EXPECT_EQ(Form::LoadedFormCount(), 0);
-    EXPECT_TRUE(QuitPosted());
+    EXPECT_TRUE(NoFormLoaded());
+    EXPECT_EQ(Form::RunMessageLoop(), 0);
 }
 
 TEST(Form, ProcessLivesWhileAnyFormIsLoaded) {
@@ -114,10 +110,9 @@ TEST(Form, ProcessLivesWhileAnyFormIsLoaded) {
     first.Load();
     second.Load();
     first.Close();
-    Pump();
-    EXPECT_FALSE(QuitPosted());
+    EXPECT_FALSE(NoFormLoaded());
     second.Close();
-    EXPECT_TRUE(QuitPosted());
+    EXPECT_TRUE(NoFormLoaded());
 }
 
 TEST(Form, ExceptionsStopAtTheWindowProcedureAndAreLogged) {
@@ -132,7 +127,6 @@ TEST(Form, ExceptionsStopAtTheWindowProcedureAndAreLogged) {
     EXPECT_NE(logged[0].find(L"timer failed"), std::wstring::npos);
     EXPECT_TRUE(form.IsLoaded());
     form.Close();
-    QuitPosted();
 }
 
 TEST(Form, DestroyingTheWindowCutsItOffFromItsObject) {
@@ -142,7 +136,6 @@ TEST(Form, DestroyingTheWindowCutsItOffFromItsObject) {
     DestroyWindow(hwnd); // destroyed behind the form's back
     EXPECT_FALSE(form.IsLoaded());
     EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_USERDATA), 0);
-    QuitPosted();
 }
 
 TEST(Control, ClickNeedsPressAndReleaseOnTheControl) {
@@ -163,5 +156,4 @@ TEST(Control, ClickNeedsPressAndReleaseOnTheControl) {
                                                         "up1", "down2@75,75", "up2"}));
     EXPECT_EQ(GetCapture(), nullptr);
     host.Close();
-    QuitPosted();
 }

@@ -59,7 +59,7 @@ std::wstring ClientPath() {
     return full;
 }
 
-ClientRun RunClient(const std::wstring& arguments, const std::wstring& network, DWORD timeoutMs) {
+ClientRun RunClient(const ClientOptions& options) {
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
     const std::wstring logPath =
@@ -67,10 +67,19 @@ ClientRun RunClient(const std::wstring& arguments, const std::wstring& network, 
     DeleteFileW(logPath.c_str());
     SetEnvironmentVariableW(L"TESSALY_AUTOMATION_LOG", logPath.c_str());
     SetEnvironmentVariableW(L"TESSALY_AUTOMATION_NETWORK",
-                            network.empty() ? nullptr : network.c_str());
+                            options.network.empty() ? nullptr : options.network.c_str());
+    const std::wstring scriptPath = logPath + L".script";
+    if (!options.browserScript.empty()) {
+        win::UniqueHandle script(CreateFileW(scriptPath.c_str(), GENERIC_WRITE, 0, nullptr,
+                                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        const std::string utf8 = WideToUtf8(options.browserScript);
+        DWORD written = 0;
+        WriteFile(script.get(), utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+        SetEnvironmentVariableW(L"TESSALY_BROWSER_SCRIPT", scriptPath.c_str());
+    }
 
     const std::wstring exe = ClientPath();
-    std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+    std::wstring commandLine = L"\"" + exe + L"\"" + (options.arguments.empty() ? L"" : L" " + options.arguments);
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
@@ -79,12 +88,13 @@ ClientRun RunClient(const std::wstring& arguments, const std::wstring& network, 
                                         nullptr, nullptr, &si, &pi);
     SetEnvironmentVariableW(L"TESSALY_AUTOMATION_LOG", nullptr);
     SetEnvironmentVariableW(L"TESSALY_AUTOMATION_NETWORK", nullptr);
+    SetEnvironmentVariableW(L"TESSALY_BROWSER_SCRIPT", nullptr);
     if (!started) return run;
     win::UniqueHandle process(pi.hProcess), thread(pi.hThread);
 
     // Watch its windows until it ends: anything it shows is seen here.
     Watch watch{pi.dwProcessId, &run};
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    const ULONGLONG deadline = GetTickCount64() + options.timeoutMs;
     while (GetTickCount64() < deadline) {
         EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&watch));
         if (WaitForSingleObject(process.get(), 5) == WAIT_OBJECT_0) break;
@@ -94,6 +104,7 @@ ClientRun RunClient(const std::wstring& arguments, const std::wstring& network, 
     GetExitCodeProcess(process.get(), &run.exitCode);
     run.log = ReadLines(logPath);
     DeleteFileW(logPath.c_str());
+    DeleteFileW(scriptPath.c_str());
     return run;
 }
 

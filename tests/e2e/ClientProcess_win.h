@@ -19,9 +19,14 @@ struct ClientRun {
     std::vector<RECT> visibleWindowRects;
 };
 
+struct ClientOptions {
+    std::wstring arguments;
+    std::wstring network;       // "online", "offline", or empty for the real network test
+    std::wstring browserScript; // the pages' script; empty for the real browser control
+    DWORD timeoutMs = 20000;
+};
+
 std::wstring ClientPath();
-// network: "online", "offline", or empty for the real network test.
-ClientRun RunClient(const std::wstring& arguments, const std::wstring& network,
-                    DWORD timeoutMs = 20000);
+ClientRun RunClient(const ClientOptions& options);
 
 } // namespace tessaly::e2e

@@ -4,8 +4,17 @@
 
 using namespace tessaly::e2e;
 
+namespace {
+ClientOptions Options(const std::wstring& arguments, const std::wstring& network) {
+    ClientOptions options;
+    options.arguments = arguments;
+    options.network = network;
+    return options;
+}
+} // namespace
+
 TEST(Startup, OfflineShowsTheConnectionMessageAndEndsWithoutAWindow) {
-    const ClientRun run = RunClient(L"", L"offline");
+    const ClientRun run = RunClient(Options(L"", L"offline"));
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_EQ(run.log, (std::vector<std::wstring>{
@@ -14,21 +23,31 @@ TEST(Startup, OfflineShowsTheConnectionMessageAndEndsWithoutAWindow) {
 }
 
 TEST(Startup, WebSwitchOpensTheMakersPageAndEndsWithoutAWindow) {
-    const ClientRun run = RunClient(L"/web", L"online");
+    const ClientRun run = RunClient(Options(L"/web", L"online"));
     ASSERT_TRUE(run.ended);
     ASSERT_EQ(run.log.size(), 1u);
     EXPECT_TRUE(run.log[0].starts_with(L"open\thttp")) << run.log[0];
     EXPECT_TRUE(run.visibleWindowClasses.empty());
 }
 
-TEST(Startup, OnlineShowsTheSplashCentredAndCarriesOn) {
-    const ClientRun run = RunClient(L"/WEB", L"online");
-    ASSERT_TRUE(run.ended); // the splash closes itself until a login window takes over
+TEST(Startup, OnlineShowsTheSplashCentredThenTheLoginPair) {
+    ClientOptions options = Options(L"/WEB", L"online");
+    // The login page completes after a while, then leaves through its exit command.
+    options.browserScript = L"on /client/\n wait 600\n complete 2000\n wait 600\n navigate app://exitgame\n";
+    const ClientRun run = RunClient(options);
+    ASSERT_TRUE(run.ended);
     EXPECT_TRUE(run.log.empty());
-    ASSERT_EQ(run.visibleWindowClasses, (std::vector<std::wstring>{L"TessalyLoadFrm"}));
+    ASSERT_EQ(run.visibleWindowClasses,
+              (std::vector<std::wstring>{L"TessalyLoadFrm", L"TessalyLoginBgFrm", L"TessalyLoginFrm"}));
     const RECT r = run.visibleWindowRects[0];
     EXPECT_EQ(r.right - r.left, 356);
     EXPECT_EQ(r.bottom - r.top, 122);
     EXPECT_NEAR(r.left, (GetSystemMetrics(SM_CXSCREEN) - 356) / 2, 1);
     EXPECT_NEAR(r.top, (GetSystemMetrics(SM_CYSCREEN) - 122) / 2, 1);
+    // The pair: the background at the image's size, the content exactly over it.
+    const RECT background = run.visibleWindowRects[1], content = run.visibleWindowRects[2];
+    EXPECT_EQ(background.right - background.left, 1237);
+    EXPECT_EQ(background.bottom - background.top, 696);
+    EXPECT_EQ(content.left, background.left);
+    EXPECT_EQ(content.top, background.top);
 }

@@ -1,0 +1,57 @@
+#include "app/BrowserFactory_win.h"
+
+#include "app/ScriptedBrowserView_win.h"
+#include "app/WebBrowserEngine_win.h"
+#include "base/ErrorLog.h"
+#include "base/Handles_win.h"
+#include "base/Text.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tessaly::win {
+namespace {
+
+std::optional<std::wstring> ReadTextFile(const std::wstring& path) {
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) return std::nullopt;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > (1 << 20)) return std::nullopt;
+    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+    DWORD read = 0;
+    if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) return std::nullopt;
+    bytes.resize(read);
+    return Utf8ToWide(bytes);
+}
+
+std::optional<BrowserScript> ScriptFromEnvironment() {
+    const DWORD length = GetEnvironmentVariableW(L"TESSALY_BROWSER_SCRIPT", nullptr, 0);
+    if (length == 0) return std::nullopt;
+    std::vector<wchar_t> path(length);
+    GetEnvironmentVariableW(L"TESSALY_BROWSER_SCRIPT", path.data(), length);
+    const auto text = ReadTextFile(path.data());
+    if (!text) {
+        LogError(L"browser script " + std::wstring(path.data()) + L" cannot be read; pages will not load");
+        return BrowserScript{};
+    }
+    try {
+        return BrowserScript::Parse(*text);
+    } catch (...) {
+        LogCurrentException(L"browser script " + std::wstring(path.data()));
+        return BrowserScript{};
+    }
+}
+
+} // namespace
+
+std::unique_ptr<Browser> CreateBrowser(HWND container) {
+    static const std::optional<BrowserScript> script = ScriptFromEnvironment();
+    if (script) return std::make_unique<ScriptedBrowserView>(container, *script);
+    if (auto browser = CreateWebBrowser(container)) return browser;
+    // Without a control the page never completes, and the login window ends
+    // the client with its connection message after its wait.
+    return std::make_unique<ScriptedBrowserView>(container, BrowserScript{});
+}
+
+} // namespace tessaly::win

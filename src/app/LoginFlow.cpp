@@ -1,0 +1,56 @@
+#include "app/LoginFlow.h"
+
+#include "app/LoginCommand.h"
+
+namespace tessaly {
+
+LoginFlow::LoginFlow(Browser& browser, LoginWindows& windows) : browser_(browser), windows_(windows) {
+    browser_.DownloadBegin.Connect([this] { browser_.SetSilent(true); });
+    browser_.BeforeNavigate2.Connect(
+        [this](const std::wstring& url, bool& cancel) { OnBeforeNavigate(url, cancel); });
+    browser_.DocumentComplete.Connect([this](const std::wstring& url) { OnDocumentComplete(url); });
+    browser_.NavigateError.Connect([this](const std::wstring&, bool topLevel) { OnNavigateError(topLevel); });
+}
+
+void LoginFlow::OnBeforeNavigate(const std::wstring& url, bool& cancel) {
+    const LoginCommand command = ParseLoginCommand(url);
+    if (command.cancelNavigation) cancel = true;
+    switch (command.kind) {
+    case LoginCommand::Kind::ExitGame: windows_.ClosePair(); break;
+    case LoginCommand::Kind::Minimize: windows_.MinimizePair(); break;
+    case LoginCommand::Kind::LoadGame:
+        if (!command.address.empty()) windows_.HandOver(command.address);
+        break;
+    case LoginCommand::Kind::None: break;
+    }
+}
+
+void LoginFlow::OnDocumentComplete(const std::wstring& url) {
+    if (ended_) return;
+    browser_.SetSilent(true);
+    if (browser_.DocumentInnerHtmlLength() < kMinimumPageLength) {
+        ended_ = true;
+        windows_.EndWithConnectionMessage();
+        return;
+    }
+    // A frame's completion carries the frame's address, which the top-level
+    // document's address does not contain.
+    if (browser_.DocumentUrl().find(url) != std::wstring::npos) {
+        completed_ = true;
+        windows_.ShowPair();
+    }
+}
+
+void LoginFlow::OnNavigateError(bool topLevel) {
+    if (!topLevel || completed_ || ended_) return;
+    ended_ = true;
+    windows_.EndWithConnectionMessage();
+}
+
+void LoginFlow::WaitExpired() {
+    if (completed_ || ended_) return;
+    ended_ = true;
+    windows_.EndWithConnectionMessage();
+}
+
+} // namespace tessaly

@@ -1,0 +1,53 @@
+#pragma once
+// What the login window does with its page's events: the "app://" commands,
+// and showing the window pair once the top-level login page has completed
+// with enough content. An empty or unreachable login page ends the client with
+// the connection message; so does a page that never completes.
+
+#include "app/Browser.h"
+
+#include <string>
+
+namespace tessaly {
+
+// What the flow asks of the login window pair. The implementation may act
+// later (closing must wait until the browser's event has returned).
+class LoginWindows {
+public:
+    virtual ~LoginWindows() = default;
+    virtual void ClosePair() = 0;
+    virtual void MinimizePair() = 0;
+    // Makes the pair visible (background first) and closes the splash.
+    virtual void ShowPair() = 0;
+    // Closes the pair and opens the address in the main window.
+    virtual void HandOver(const std::wstring& address) = 0;
+    // The connection message, then the end of the process.
+    virtual void EndWithConnectionMessage() = 0;
+};
+
+class LoginFlow {
+public:
+    // Fewer characters than this in the document element means the server
+    // sent no real login page.
+    static constexpr long long kMinimumPageLength = 100;
+
+    LoginFlow(Browser& browser, LoginWindows& windows);
+    LoginFlow(const LoginFlow&) = delete;
+    LoginFlow& operator=(const LoginFlow&) = delete;
+
+    // The bounded wait for the login page is over.
+    void WaitExpired();
+    bool completed() const { return completed_; }
+
+private:
+    void OnBeforeNavigate(const std::wstring& url, bool& cancel);
+    void OnDocumentComplete(const std::wstring& url);
+    void OnNavigateError(bool topLevel);
+
+    Browser& browser_;
+    LoginWindows& windows_;
+    bool completed_ = false;
+    bool ended_ = false;
+};
+
+} // namespace tessaly

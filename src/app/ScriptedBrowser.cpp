@@ -1,0 +1,80 @@
+#include "app/ScriptedBrowser.h"
+
+namespace tessaly {
+namespace {
+
+std::wstring Expand(const std::wstring& text, const std::wstring& origin) {
+    std::wstring out = text;
+    const std::wstring key = L"{origin}";
+    for (auto at = out.find(key); at != std::wstring::npos; at = out.find(key, at + origin.size()))
+        out.replace(at, key.size(), origin);
+    return out;
+}
+
+} // namespace
+
+ScriptedBrowser::ScriptedBrowser(BrowserScript script) : script_(std::move(script)) {}
+
+void ScriptedBrowser::Navigate(const std::wstring& url) {
+    navigations_.push_back(url);
+    bool cancel = false;
+    BeforeNavigate2.Raise(url, cancel);
+    if (!cancel) Start(url);
+}
+
+void ScriptedBrowser::Refresh() {
+    ++refreshCount_;
+    if (!currentUrl_.empty()) Start(currentUrl_);
+}
+
+void ScriptedBrowser::Place(int left, int top, int width, int height) {
+    placement_ = {left, top, width, height};
+}
+
+bool ScriptedBrowser::PlayNavigation(const std::wstring& url) {
+    bool cancel = false;
+    BeforeNavigate2.Raise(url, cancel);
+    if (!cancel) Start(url);
+    return !cancel;
+}
+
+void ScriptedBrowser::PlayDocumentComplete(const std::wstring& url, const std::wstring& documentUrl,
+                                           long long length) {
+    documentUrl_ = documentUrl;
+    documentLength_ = length;
+    DocumentComplete.Raise(url);
+}
+
+void ScriptedBrowser::PlayTitleChange(const std::wstring& title) {
+    title_ = title;
+    TitleChange.Raise(title);
+}
+
+void ScriptedBrowser::Start(const std::wstring& url) {
+    currentUrl_ = url;
+    section_ = script_.SectionFor(url);
+    next_ = 0;
+    sectionUrl_ = url;
+    if (section_ && StepsQueued) StepsQueued();
+}
+
+std::optional<long long> ScriptedBrowser::Advance() {
+    while (section_ && next_ < section_->steps.size()) {
+        // Copies: a step's handlers may start another section, which then
+        // plays on from its first step.
+        const ScriptStep step = section_->steps[next_++];
+        const std::wstring url = sectionUrl_;
+        switch (step.kind) {
+        case ScriptStep::Kind::Wait: return step.number;
+        case ScriptStep::Kind::DownloadBegin: PlayDownloadBegin(); break;
+        case ScriptStep::Kind::Complete: PlayDocumentComplete(url, url, step.number); break;
+        case ScriptStep::Kind::Title: PlayTitleChange(step.text); break;
+        case ScriptStep::Kind::Navigate: PlayNavigation(Expand(step.text, OriginOf(url))); break;
+        case ScriptStep::Kind::Error: PlayNavigateError(url, true); break;
+        }
+    }
+    section_ = nullptr;
+    return std::nullopt;
+}
+
+} // namespace tessaly
