@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Runs the client under Wine: on your display when DISPLAY is set, otherwise on
-# a virtual display of our own, from which screenshots are saved to run/shots/.
-# Builds what is missing first.
+# Runs the client under Wine on the bundled demo site (demo/), served on
+# 127.0.0.1. On your display when DISPLAY is set; otherwise on a virtual
+# display of our own, with a screenshot every second saved to run/shots/.
+# Where Wine has no engine that renders pages, the client's scripted browser
+# plays a short tour of the demo instead (demo/tour.script); --scripted
+# forces that. Extra arguments go to the client.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -9,21 +12,52 @@ cd "$root"
 . tools/env.sh
 . tools/xvfb.sh
 
+scripted=""
+if [ "${1:-}" = "--scripted" ]; then scripted=yes; shift; fi
+
 [ -f build/mingw/CMakeCache.txt ] || cmake --preset mingw >/dev/null
 cmake --build --preset mingw --target Tessaly >/dev/null
-exe="$root/build/mingw/src/app/Tessaly.exe"
+
+# The client runs from a folder of its own, with an INI file pointing it at the demo.
+client_dir="$root/run/client"
+mkdir -p "$client_dir"
+cp build/mingw/src/app/Tessaly.exe "$client_dir/"
+
+server_dir="$root/run/demo-server"
+cleanup() {
+  ./tools/http-fixture.sh stop "$server_dir" || true
+  stop_xvfb
+}
+trap cleanup EXIT
+port=$(./tools/http-fixture.sh start "$server_dir" --root demo)
+origin="http://127.0.0.1:$port"
+printf '[Addresses]\r\nLoginPage=%s/client/\r\nGameHome=%s/\r\nMakerHome=%s/maker/\r\nManifest=%s/gamehome/quorl/update.txt\r\n' \
+  "$origin" "$origin" "$origin" "$origin" >"$client_dir/Tessaly.ini"
+echo "run: demo site at $origin"
+
+# Wine renders pages only with its Gecko package installed (an msi beside Wine,
+# or unpacked into the prefix); Debian ships neither.
+gecko=$(ls -d /usr/share/wine/gecko/*.msi "$WINEPREFIX"/drive_c/windows/*/gecko/*/wine_gecko 2>/dev/null | head -n1 || true)
+if [ -z "$scripted" ] && [ -z "$gecko" ]; then
+  scripted=yes
+  echo "run: this Wine has no engine that renders web pages (Wine Gecko is not installed)."
+fi
+if [ -n "$scripted" ]; then
+  echo "run: the client's scripted browser plays a tour of the demo instead (demo/tour.script):"
+  echo "run: the login page loads, the login window shows, and the player enters server 1."
+  export TESSALY_BROWSER_SCRIPT="Z:$root/demo/tour.script"
+fi
 
 shots=""
 if [ -z "${DISPLAY:-}" ]; then
-  trap stop_xvfb EXIT
   start_xvfb
   shots="$root/run/shots"
   mkdir -p "$shots"
   rm -f "$shots"/*.png
-  echo "run: no display set; running on the virtual display $DISPLAY, screenshots in run/shots/"
+  echo "run: no display set; the client runs on the virtual display $DISPLAY, screenshots in run/shots/"
 fi
 
-"$WINE" "$exe" "$@" &
+"$WINE" "$client_dir/Tessaly.exe" "$@" &
 client=$!
 n=0
 while kill -0 "$client" 2>/dev/null; do
@@ -36,4 +70,4 @@ done
 wait "$client" || true
 # Let Wine's helper processes go before the display they draw on does.
 timeout 15 "$WINESERVER" -w 2>/dev/null || true
-echo "run: the client has ended"
+echo "run: the client has ended${shots:+; $n screenshots in run/shots/}"

@@ -8,7 +8,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/env.sh"
 
 packages=(g++-mingw-w64-x86-64-posix wine64 xvfb xauth cmake ninja-build g++ googletest
-          python3 imagemagick xdotool)
+          python3 imagemagick xdotool fonts-wqy-microhei)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -31,4 +31,14 @@ if [ ! -f "$WINEPREFIX/.tessaly-ready" ]; then
   "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   "$WINESERVER" -w
   touch "$WINEPREFIX/.tessaly-ready"
+fi
+
+if [ ! -f "$WINEPREFIX/.tessaly-fonts" ]; then
+  # The client's texts are Chinese: give the prefix a font that has them.
+  reg="$(mktemp --suffix=.reg)"
+  python3 "$here/wine-fonts.py" "$reg"
+  "$WINE" regedit /S "Z:$reg" >/dev/null 2>&1
+  "$WINESERVER" -w
+  rm -f "$reg"
+  touch "$WINEPREFIX/.tessaly-fonts"
 fi

@@ -76,6 +76,13 @@ LRESULT LoginBgFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         SendMessageW(hwnd(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
         return 0;
     }
+    if (message == WM_SIZE) {
+        // Windows hides owned windows with their minimised owner and shows
+        // them again on restore; not every window manager does, so say it.
+        if (wParam == SIZE_MINIMIZED) ShowOwnedPopups(hwnd(), FALSE);
+        if (wParam == SIZE_RESTORED && wasMinimized_) ShowOwnedPopups(hwnd(), TRUE);
+        wasMinimized_ = wParam == SIZE_MINIMIZED;
+    }
     return Form::HandleMessage(message, wParam, lParam);
 }
 

@@ -27,6 +27,7 @@ protected:
 private:
     std::function<void()> closeContent_;
     HWND content_ = nullptr;
+    bool wasMinimized_ = false;
     LayeredPicture picture_;
 };
 

@@ -1,6 +1,5 @@
 #include "app/LoginFrm_win.h"
 
-#include "app/BrowserFactory_win.h"
 #include "app/PublicData_win.h"
 #include "app/Texts.h"
 #include "resources/ResourceIds.h"
@@ -74,7 +73,7 @@ void LoginFrm::OnLoad() {
     closebtn_.CreatePixels(hwnd(), 1152, 125, 34, 34);
     closebtn_.SetPicture(LoadBitmapResource(IDB_LOGIN_CLOSE));
 
-    browser_ = CreateBrowser(picture1_.hwnd());
+    browser_ = context_.createBrowser(picture1_.hwnd());
     // Larger than its container, which cuts off its border and scroll bars.
     browser_->Place(-1, -1, 751, 444);
     flow_ = std::make_unique<LoginFlow>(*browser_, static_cast<LoginWindows&>(*this));

@@ -26,6 +26,8 @@ struct LoginContext {
     std::function<void()> closeSplash;
     // Ends the process at once.
     std::function<void()> endProcess;
+    // Makes the page's browser inside its container (CreateBrowser).
+    std::function<std::unique_ptr<Browser>(HWND)> createBrowser;
 };
 
 class LoginFrm : public Form, private LoginWindows {
