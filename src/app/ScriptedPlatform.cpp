@@ -4,12 +4,14 @@
 
 namespace tessaly {
 
-Script ParseScript(const std::wstring& network, const std::wstring& answer) {
+Script ParseScript(const std::wstring& network, const std::wstring& answer,
+                   const std::wstring& start) {
     Script script;
     const std::wstring net = AsciiLower(network);
     if (net == L"online") script.online = true;
     if (net == L"offline") script.online = false;
     if (AsciiLower(answer) == L"yes") script.answer = MessageAnswer::Yes;
+    script.runStarts = AsciiLower(start) == L"run";
     return script;
 }
 
@@ -31,7 +33,7 @@ MessageAnswer ScriptedPlatform::ShowMessage(const Message& message) {
 bool ScriptedPlatform::Open(const std::wstring& file, const std::wstring& parameters) {
     if (!script_.logOnly) return real_.Open(file, parameters);
     log_(L"open\t" + file + L"\t" + parameters);
-    return true;
+    return script_.runStarts ? real_.Open(file, parameters) : true;
 }
 
 } // namespace tessaly

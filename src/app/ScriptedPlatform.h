@@ -16,12 +16,15 @@ struct Script {
     std::optional<bool> online;
     MessageAnswer answer = MessageAnswer::No; // for questions
     bool logOnly = true;                      // messages and starts are logged, not shown or run
+    bool runStarts = false;                   // program starts are logged and run as well
 };
 
 // Reads the script from the values of TESSALY_AUTOMATION_NETWORK ("online",
-// "offline") and TESSALY_AUTOMATION_ANSWER ("yes", "no"); other values are
-// ignored.
-Script ParseScript(const std::wstring& network, const std::wstring& answer);
+// "offline"), TESSALY_AUTOMATION_ANSWER ("yes", "no") and
+// TESSALY_AUTOMATION_START ("run": a started program really runs, so a test
+// can see what it received); other values are ignored.
+Script ParseScript(const std::wstring& network, const std::wstring& answer,
+                   const std::wstring& start = {});
 
 class ScriptedPlatform : public Platform {
 public:

@@ -71,7 +71,8 @@ Platform& ProgramPlatform() {
     if (logPath.empty()) return windows;
     static ScriptedPlatform scripted(windows,
                                      ParseScript(Environment(L"TESSALY_AUTOMATION_NETWORK"),
-                                                 Environment(L"TESSALY_AUTOMATION_ANSWER")),
+                                                 Environment(L"TESSALY_AUTOMATION_ANSWER"),
+                                                 Environment(L"TESSALY_AUTOMATION_START")),
                                      [](const std::wstring& line) { AppendLine(logPath, line); });
     return scripted;
 }

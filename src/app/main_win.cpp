@@ -4,10 +4,12 @@
 
 #include <ole2.h>
 
+#include "app/BrowserFactory_win.h"
 #include "app/LoadFrm_win.h"
 #include "app/LoginFrm_win.h"
 #include "app/WebBrowserEngine_win.h"
 #include "app/Startup.h"
+#include "app/UpdateCheck_win.h"
 #include "app/WindowsPlatform_win.h"
 #include "base/ErrorLog.h"
 #include "base/EventLog_win.h"
@@ -37,7 +39,7 @@ int RunClient() {
     const Config config = win::LoadProgramConfig();
     Platform& platform = win::ProgramPlatform();
 
-    Startup startup(platform, config, [] { return Next::Continue; });
+    Startup startup(platform, config, [&] { return win::CheckForUpdate(platform, config); });
     if (startup.Initialize() == Next::EndProcess) return 0;
     if (startup.HandleArguments(ArgumentsOf(GetCommandLineW())) == Next::EndProcess) return 0;
 
@@ -46,7 +48,7 @@ int RunClient() {
     win::LoginFrm login({platform, config,
                          // Until the main window exists, the hand-over only reports the address.
                          [](const std::wstring& address) { OutputDebugStringW((L"SetURL " + address).c_str()); },
-                         [&splash] { splash.Close(); }, [] { ExitProcess(0); }});
+                         [&splash] { splash.Close(); }, [] { ExitProcess(0); }, win::CreateBrowser});
     splash.SetLoginLoader([&login] { login.Load(); });
     splash.Show();
     return win::Form::RunMessageLoop();

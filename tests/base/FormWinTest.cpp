@@ -107,8 +107,8 @@ TEST(Form, LoadsHiddenShowsCentredAndUnloadsUnlessCancelled) {
 
 TEST(Form, ProcessLivesWhileAnyFormIsLoaded) {
     TestForm first, second;
-    first.Load();
-    second.Load();
+    first.Show();
+    second.Show();
     first.Close();
     EXPECT_FALSE(NoFormLoaded());
     second.Close();

@@ -3,6 +3,7 @@
 #include "base/Text.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace tessaly::e2e {
 namespace {
@@ -27,6 +28,14 @@ BOOL CALLBACK CollectVisible(HWND hwnd, LPARAM param) {
         watch->run->visibleWindowRects.push_back(rect);
     }
     return TRUE;
+}
+
+std::optional<std::wstring> Environment(const std::wstring& name) {
+    const DWORD size = GetEnvironmentVariableW(name.c_str(), nullptr, 0);
+    if (size == 0) return std::nullopt;
+    std::wstring value(size, L'\0');
+    value.resize(GetEnvironmentVariableW(name.c_str(), value.data(), size));
+    return value;
 }
 
 std::vector<std::wstring> ReadLines(const std::wstring& path) {
@@ -78,7 +87,14 @@ ClientRun RunClient(const ClientOptions& options) {
         SetEnvironmentVariableW(L"TESSALY_BROWSER_SCRIPT", scriptPath.c_str());
     }
 
-    const std::wstring exe = ClientPath();
+    // The extra variables hold for the client only: this process gets its own back.
+    std::vector<std::pair<std::wstring, std::optional<std::wstring>>> saved;
+    for (const auto& [name, value] : options.environment) {
+        saved.emplace_back(name, Environment(name));
+        SetEnvironmentVariableW(name.c_str(), value.c_str());
+    }
+
+    const std::wstring exe = options.exe.empty() ? ClientPath() : options.exe;
     std::wstring commandLine = L"\"" + exe + L"\"" + (options.arguments.empty() ? L"" : L" " + options.arguments);
     STARTUPINFOW si{};
     si.cb = sizeof si;
@@ -89,6 +105,8 @@ ClientRun RunClient(const ClientOptions& options) {
     SetEnvironmentVariableW(L"TESSALY_AUTOMATION_LOG", nullptr);
     SetEnvironmentVariableW(L"TESSALY_AUTOMATION_NETWORK", nullptr);
     SetEnvironmentVariableW(L"TESSALY_BROWSER_SCRIPT", nullptr);
+    for (const auto& [name, value] : saved)
+        SetEnvironmentVariableW(name.c_str(), value ? value->c_str() : nullptr);
     if (!started) return run;
     win::UniqueHandle process(pi.hProcess), thread(pi.hThread);
 

@@ -7,6 +7,7 @@
 #include "base/Handles_win.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tessaly::e2e {
@@ -24,6 +25,9 @@ struct ClientOptions {
     std::wstring network;       // "online", "offline", or empty for the real network test
     std::wstring browserScript; // the pages' script; empty for the real browser control
     DWORD timeoutMs = 20000;
+    std::wstring exe; // the client to start; empty for the one the build made (ClientPath)
+    // More variables for the client only (TESSALY_AUTOMATION_ANSWER, TMP, ...).
+    std::vector<std::pair<std::wstring, std::wstring>> environment;
 };
 
 std::wstring ClientPath();

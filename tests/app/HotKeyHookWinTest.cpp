@@ -1,0 +1,117 @@
+#include <windows.h>
+
+#include "app/HotKeyHook_win.h"
+#include "shell/QelNotifyIcon_win.h"
+#include "winplumb/cFormSubclass_win.h"
+
+#include <gtest/gtest.h>
+
+using namespace tessaly::win;
+
+namespace {
+
+struct MainWindow {
+    static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_APP) return 5;
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    MainWindow() {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = &Procedure;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"TessalyHotKeyTarget";
+        RegisterClassExW(&wc);
+        hwnd = CreateWindowExW(0, wc.lpszClassName, L"main", WS_POPUP | WS_VISIBLE, 50, 50, 300, 200, nullptr,
+                               nullptr, wc.hInstance, nullptr);
+    }
+    ~MainWindow() { DestroyWindow(hwnd); }
+    WNDPROC procedure() const { return reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC)); }
+    HWND hwnd;
+};
+
+void Pump(DWORD milliseconds) {
+    const ULONGLONG end = GetTickCount64() + milliseconds;
+    MSG msg;
+    do {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(5);
+    } while (GetTickCount64() < end);
+}
+
+void Press(WORD key, bool withControl) {
+    INPUT inputs[4] = {};
+    int n = 0;
+    auto add = [&](WORD vk, DWORD flags) {
+        inputs[n].type = INPUT_KEYBOARD;
+        inputs[n].ki.wVk = vk;
+        inputs[n].ki.dwFlags = flags;
+        ++n;
+    };
+    if (withControl) add(VK_CONTROL, 0);
+    add(key, 0);
+    add(key, KEYEVENTF_KEYUP);
+    if (withControl) add(VK_CONTROL, KEYEVENTF_KEYUP);
+    SendInput(n, inputs, sizeof(INPUT));
+}
+
+} // namespace
+
+TEST(HotKeyHook, TrayClicksToggleAndOpenTheMenu) {
+    MainWindow main;
+    int menus = 0, taskbars = 0;
+    HookMainWindow(main.hwnd, {[&] { ++menus; }, [&] { ++taskbars; }});
+    SendMessageW(main.hwnd, QelNotifyIcon::kCallbackMessage, QelNotifyIcon::kIconId, WM_LBUTTONUP);
+    EXPECT_FALSE(IsWindowVisible(main.hwnd));
+    SendMessageW(main.hwnd, QelNotifyIcon::kCallbackMessage, QelNotifyIcon::kIconId, WM_RBUTTONUP);
+    EXPECT_EQ(menus, 1); // also while hidden
+    SendMessageW(main.hwnd, QelNotifyIcon::kCallbackMessage, QelNotifyIcon::kIconId, WM_LBUTTONUP);
+    EXPECT_TRUE(IsWindowVisible(main.hwnd));
+    SendMessageW(main.hwnd, QelNotifyIcon::kCallbackMessage, QelNotifyIcon::kIconId, WM_MOUSEMOVE);
+    EXPECT_TRUE(IsWindowVisible(main.hwnd));
+    SendMessageW(main.hwnd, QelNotifyIcon::TaskbarCreatedMessage(), 0, 0);
+    EXPECT_EQ(taskbars, 1);
+    EXPECT_EQ(SendMessageW(main.hwnd, WM_APP, 0, 0), 5); // everything else goes on
+    UnhookMainWindow(main.hwnd);
+    EXPECT_EQ(main.procedure(), &MainWindow::Procedure);
+}
+
+TEST(HotKeyHook, F10TogglesButCtrlF10DoesNotAndUnhookingFreesIt) {
+    MainWindow main;
+    HookMainWindow(main.hwnd, {});
+    SetForegroundWindow(main.hwnd);
+    Press(VK_F10, false);
+    Pump(300);
+    EXPECT_FALSE(IsWindowVisible(main.hwnd));
+    Press(VK_F10, true);
+    Pump(300);
+    EXPECT_FALSE(IsWindowVisible(main.hwnd));
+    Press(VK_F10, false);
+    Pump(300);
+    EXPECT_TRUE(IsWindowVisible(main.hwnd));
+    UnhookMainWindow(main.hwnd);
+    // F10 is free again for everyone.
+    EXPECT_TRUE(RegisterHotKey(nullptr, 77, 0, VK_F10));
+    UnregisterHotKey(nullptr, 77);
+}
+
+TEST(HotKeyHook, ChainsWithTheFormSubclassInstalledAfterAndRemovedAfter) {
+    MainWindow main;
+    HookMainWindow(main.hwnd, {});
+    int reported = 0;
+    auto subclass = std::make_unique<cFormSubclass>();
+    subclass->MsgCome.Connect([&](bool, bool&, LRESULT&, HWND&, UINT& m, WPARAM&, LPARAM&) { reported += m == WM_APP; });
+    subclass->AddWindowMsgs(main.hwnd);
+    UnhookMainWindow(main.hwnd); // first out, though the subclass is in front of it
+    SendMessageW(main.hwnd, QelNotifyIcon::kCallbackMessage, QelNotifyIcon::kIconId, WM_LBUTTONUP);
+    EXPECT_TRUE(IsWindowVisible(main.hwnd)); // the hook no longer acts
+    EXPECT_EQ(SendMessageW(main.hwnd, WM_APP, 0, 0), 5);
+    EXPECT_EQ(reported, 1); // and the subclass still works
+    subclass.reset();
+    EXPECT_EQ(SendMessageW(main.hwnd, WM_APP, 0, 0), 5);
+    EXPECT_TRUE(RegisterHotKey(nullptr, 77, 0, VK_F10));
+    UnregisterHotKey(nullptr, 77);
+}
