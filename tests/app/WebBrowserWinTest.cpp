@@ -6,6 +6,7 @@
 #include "base/Handles_win.h"
 #include "base/PictureBox_win.h"
 #include "base/Text.h"
+#include "shell/TestServer_win.h"
 
 #include <gtest/gtest.h>
 
@@ -17,24 +18,6 @@ using namespace tessaly;
 using namespace tessaly::win;
 
 namespace {
-
-// The local server's port file; its request log lies beside it.
-std::wstring PortFile() {
-    wchar_t buffer[MAX_PATH] = {};
-    GetEnvironmentVariableW(L"TESSALY_TEST_HTTP_PORT_FILE", buffer, MAX_PATH);
-    return buffer;
-}
-
-std::string ReadFileBytes(const std::wstring& path) {
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, 0, nullptr));
-    if (!file) return {};
-    std::string bytes(GetFileSize(file.get(), nullptr), '\0');
-    DWORD read = 0;
-    ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    bytes.resize(read);
-    return bytes;
-}
 
 bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds) {
     const ULONGLONG deadline = GetTickCount64() + milliseconds;
@@ -51,7 +34,8 @@ bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds) {
 
 class Host : public Form {
 public:
-    Host() : Form(Design()) {}
+    Host()
+        : Form(Design()) {}
     ~Host() override { Destroy(); }
 
 private:
@@ -68,10 +52,7 @@ private:
 
 TEST(WebBrowserControl, CancelsAppCommandsAndLetsWebAddressesReachTheServer) {
     ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-    const std::wstring portFile = PortFile();
-    ASSERT_FALSE(portFile.empty()) << "the local HTTP server fixture is not running";
-    const std::string port = ReadFileBytes(portFile);
-    ASSERT_FALSE(port.empty());
+    ASSERT_FALSE(test::PortFile().empty()) << "the local HTTP server fixture is not running";
     {
         Host host;
         host.Show();
@@ -98,12 +79,10 @@ TEST(WebBrowserControl, CancelsAppCommandsAndLetsWebAddressesReachTheServer) {
         EXPECT_EQ(downloads + errors + completions, 0) << "a cancelled command went on loading";
 
         const std::string token = "browser-test-" + std::to_string(GetTickCount64());
-        const std::wstring page = L"http://127.0.0.1:" + Utf8ToWide(std::string(TrimSpaces(std::string_view(port)))) +
-                                  L"/client/?" + Utf8ToWide(token);
+        const std::wstring page = test::TestServer() + L"client/?" + Utf8ToWide(token);
         browser->Navigate(page);
-        std::wstring logPath = portFile.substr(0, portFile.find_last_of(L"\\/") + 1) + L"log";
-        const bool reached =
-            PumpUntil([&] { return ReadFileBytes(logPath).find(token) != std::string::npos; }, 10000);
+        const bool reached = PumpUntil(
+            [&] { return test::TestServerLog().find(token) != std::string::npos; }, 10000);
         EXPECT_TRUE(reached) << "the request never reached the server";
         ASSERT_GE(before.size(), 2u);
         EXPECT_EQ(before[1], std::make_pair(page, false));

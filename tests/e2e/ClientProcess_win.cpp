@@ -1,6 +1,7 @@
 #include "e2e/ClientProcess_win.h"
 
 #include "base/Text.h"
+#include "shell/TestServer_win.h"
 
 #include <algorithm>
 #include <optional>
@@ -95,7 +96,8 @@ ClientRun RunClient(const ClientOptions& options) {
     }
 
     const std::wstring exe = options.exe.empty() ? ClientPath() : options.exe;
-    std::wstring commandLine = L"\"" + exe + L"\"" + (options.arguments.empty() ? L"" : L" " + options.arguments);
+    std::wstring commandLine =
+        L"\"" + exe + L"\"" + (options.arguments.empty() ? L"" : L" " + options.arguments);
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
@@ -124,6 +126,63 @@ ClientRun RunClient(const ClientOptions& options) {
     DeleteFileW(logPath.c_str());
     DeleteFileW(scriptPath.c_str());
     return run;
+}
+
+Installation::Installation(std::string_view manifest) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    wchar_t full[MAX_PATH] = {};
+    GetFullPathNameW(temp, MAX_PATH, full, nullptr);
+    static int count = 0;
+    folder_ = std::wstring(full) + L"Tessaly ŵ更新 " + std::to_wstring(GetCurrentProcessId()) +
+              L"-" + std::to_wstring(++count);
+    temp_ = folder_ + L"\\tmp\\";
+    CreateDirectoryW(folder_.c_str(), nullptr);
+    CreateDirectoryW(temp_.c_str(), nullptr);
+    CopyFileW(ClientPath().c_str(), exe().c_str(), FALSE);
+    const std::string ini =
+        "[Addresses]\r\nManifest=" + WideToUtf8(test::TextAddress(manifest)) + "\r\n";
+    win::UniqueHandle file(CreateFileW((folder_ + L"\\Tessaly.ini").c_str(), GENERIC_WRITE, 0,
+                                       nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    WriteFile(file.get(), ini.data(), static_cast<DWORD>(ini.size()), &written, nullptr);
+}
+
+Installation::~Installation() {
+    // The updater may still be on its way out: a few tries.
+    for (int attempt = 0; attempt < 50 && !Remove(); ++attempt)
+        Sleep(100);
+}
+
+ClientOptions Installation::Options(const wchar_t* answer) const {
+    ClientOptions options;
+    options.network = L"online";
+    options.exe = exe();
+    options.environment = {{L"TMP", temp_},
+                           {L"TEMP", temp_},
+                           {L"TESSALY_AUTOMATION_ANSWER", answer},
+                           {L"TESSALY_AUTOMATION_START", L"run"}};
+    // Should the login pair show, its page leaves at once.
+    options.browserScript = L"on /client/\n complete 100\n navigate app://exitgame\n";
+    return options;
+}
+
+bool Installation::Remove() const {
+    bool all = true;
+    for (const std::wstring& folder : {temp_, folder_ + L"\\"}) {
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) continue;
+        do {
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+            const std::wstring path = folder + found.cFileName;
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            all = DeleteFileW(path.c_str()) && all;
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+        RemoveDirectoryW(folder.c_str());
+    }
+    return all;
 }
 
 } // namespace tessaly::e2e

@@ -7,6 +7,7 @@
 #include "base/Handles_win.h"
 
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -32,5 +33,27 @@ struct ClientOptions {
 
 std::wstring ClientPath();
 ClientRun RunClient(const ClientOptions& options);
+
+// A copy of the client in a folder of its own, whose name the system code page
+// cannot spell, with its own temporary folder and a Tessaly.ini that points
+// the manifest at the local test server (the server must be running).
+class Installation {
+public:
+    explicit Installation(std::string_view manifest);
+    ~Installation();
+    Installation(const Installation&) = delete;
+    Installation& operator=(const Installation&) = delete;
+
+    std::wstring exe() const { return folder_ + L"\\Tessaly.exe"; }
+    const std::wstring& folder() const { return folder_; }
+    const std::wstring& temp() const { return temp_; }
+    // Runs in this folder with its own temporary folder, answering questions so.
+    ClientOptions Options(const wchar_t* answer) const;
+
+private:
+    bool Remove() const;
+    std::wstring folder_;
+    std::wstring temp_;
+};
 
 } // namespace tessaly::e2e

@@ -22,12 +22,15 @@ bool IconExists(HWND window) {
 } // namespace
 
 TEST(NotifyIcon, AddsCutsItsTipAndGoesWithTheObject) {
-    const HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    // A shown window brings up the desktop process, which hosts the tray.
+    const HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10,
+                                        nullptr, nullptr, nullptr, nullptr);
     const HICON icon = LoadIconW(nullptr, IDI_APPLICATION);
     {
         QelNotifyIcon tray;
         EXPECT_FALSE(tray.DeleteNotifyIcon()); // before any add: no effect
-        EXPECT_TRUE(tray.AddNotifyIcon(window, icon, std::wstring(300, L'T'))); // far longer than the tip field
+        EXPECT_TRUE(tray.AddNotifyIcon(window, icon,
+                                       std::wstring(300, L'T'))); // far longer than the tip field
         EXPECT_TRUE(IconExists(window));
         EXPECT_TRUE(tray.ShowBubble(L"Tessaly", L"balloon", NIIF_INFO));
         EXPECT_TRUE(tray.HideBubble());

@@ -12,16 +12,34 @@
 
 namespace tessaly::test {
 
-// "http://127.0.0.1:<port>/"
-inline std::wstring TestServer() {
+inline std::string ReadWholeFile(const std::wstring& path) {
+    win::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                       0, nullptr));
+    if (!file) return {};
+    std::string bytes(GetFileSize(file.get(), nullptr), '\0');
+    DWORD read = 0;
+    ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    bytes.resize(read);
+    return bytes;
+}
+
+inline std::wstring PortFile() {
     wchar_t portFile[MAX_PATH] = {};
     GetEnvironmentVariableW(L"TESSALY_TEST_HTTP_PORT_FILE", portFile, MAX_PATH);
-    win::UniqueHandle file(
-        CreateFileW(portFile, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    char text[16] = {};
-    DWORD read = 0;
-    if (file) ReadFile(file.get(), text, sizeof text - 1, &read, nullptr);
-    return L"http://127.0.0.1:" + std::to_wstring(std::atoi(text)) + L"/";
+    return portFile;
+}
+
+// "http://127.0.0.1:<port>/"
+inline std::wstring TestServer() {
+    return L"http://127.0.0.1:" + std::to_wstring(std::atoi(ReadWholeFile(PortFile()).c_str())) +
+           L"/";
+}
+
+// The requests the server has logged so far (it logs them when started with --verbose).
+inline std::string TestServerLog() {
+    const std::wstring port = PortFile();
+    return ReadWholeFile(port.substr(0, port.find_last_of(L"\\/") + 1) + L"log");
 }
 
 // The server's /text route, answering exactly these bytes.
