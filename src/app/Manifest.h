@@ -12,8 +12,14 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tessaly {
+
+// The manifest's lines, split by those rules.
+std::vector<std::wstring_view> ManifestLines(std::wstring_view text);
+// A line that names the version rather than a file ("Version" in any case, anywhere).
+bool IsVersionLine(std::wstring_view line);
 
 // The value of the version line; nullopt when no line is one. The text is the
 // manifest's bytes already decoded from the system code page, so the 9th
