@@ -22,10 +22,11 @@ std::vector<std::wstring_view> Split(std::wstring_view text, wchar_t separator) 
 bool IsReservedDeviceName(std::wstring_view name) {
     // Windows treats these as devices whatever extension follows ("nul.txt").
     const std::wstring base = AsciiLower(TrimSpaces(name.substr(0, name.find(L'.'))));
-    static constexpr std::array<std::wstring_view, 6> kPlain = {L"con", L"prn", L"aux", L"nul", L"conin$", L"conout$"};
+    static constexpr std::array<std::wstring_view, 6> kPlain = {L"con", L"prn",    L"aux",
+                                                                L"nul", L"conin$", L"conout$"};
     if (std::find(kPlain.begin(), kPlain.end(), base) != kPlain.end()) return true;
-    return base.size() == 4 && (base.starts_with(L"com") || base.starts_with(L"lpt")) && base[3] >= L'0' &&
-           base[3] <= L'9';
+    return base.size() == 4 && (base.starts_with(L"com") || base.starts_with(L"lpt")) &&
+           base[3] >= L'0' && base[3] <= L'9';
 }
 
 // 64 hex digits, lower-cased; anything else is not a hash (older manifests may
@@ -59,7 +60,8 @@ std::wstring LocalNameOf(std::wstring_view url) {
 
 std::wstring UnsafeNameReason(std::wstring_view name) {
     if (TrimSpaces(name).empty()) return L"no file name";
-    if (name == L"." || name.find(L"..") != std::wstring_view::npos) return L"a parent or current folder";
+    if (name == L"." || name.find(L"..") != std::wstring_view::npos)
+        return L"a parent or current folder";
     if (name.find_first_of(L"\\/") != std::wstring_view::npos) return L"a path separator";
     if (name.find(L':') != std::wstring_view::npos) return L"a drive or stream colon";
     if (name.find_first_of(L"<>\"|?*") != std::wstring_view::npos ||
@@ -77,7 +79,8 @@ UpdateList ReadUpdateList(std::wstring_view manifest, const std::wstring& folder
         if (IsVersionLine(line)) continue;
         const auto fields = Split(line, L'|');
         if (fields.size() < 2 || TrimSpaces(fields[1]).empty()) {
-            if (!TrimSpaces(line).empty()) list.refused.push_back({std::wstring(line), L"no address"});
+            if (!TrimSpaces(line).empty())
+                list.refused.push_back({std::wstring(line), L"no address"});
             continue;
         }
         UpdateFile file;

@@ -24,8 +24,8 @@ std::optional<StartParameter> ParseStartParameter(std::wstring_view text);
 struct UpdateFile {
     std::wstring url;
     std::wstring localName;
-    std::wstring target;    // folder + local name
-    std::wstring sha256;    // 64 lower-case hex digits, or empty when the line gives none
+    std::wstring target; // folder + local name
+    std::wstring sha256; // 64 lower-case hex digits, or empty when the line gives none
 };
 
 struct RefusedLine {

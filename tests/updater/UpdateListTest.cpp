@@ -21,26 +21,30 @@ TEST(UpdateList, StartParameterCompletesTheFolder) {
 }
 
 TEST(UpdateList, FileLinesSkipVersionLinesInAnyCaseAndNameTheirTargets) {
-    const std::wstring manifest = L"VERSION=1.2.0\r\nTessaly.exe|http://h/new/Tessaly.exe\r\n"
-                                  L"comment Version 2\r\n"
-                                  L"data|http://h/pack.dat|" + std::wstring(64, L'A') + L"\r\n"
-                                  L"old|http://h/notes.txt|1\r\nbare-name\r\n\r\nnoslash|readme.txt";
+    const std::wstring manifest =
+        L"VERSION=1.2.0\r\nTessaly.exe|http://h/new/Tessaly.exe\r\n"
+        L"comment Version 2\r\n"
+        L"data|http://h/pack.dat|" +
+        std::wstring(64, L'A') +
+        L"\r\n"
+        L"old|http://h/notes.txt|1\r\nbare-name\r\n\r\nnoslash|readme.txt";
     const UpdateList list = ReadUpdateList(manifest, L"C:\\Game\\");
     ASSERT_EQ(list.files.size(), 4u);
     EXPECT_EQ(list.files[0].target, L"C:\\Game\\Tessaly.exe");
     EXPECT_EQ(list.files[0].url, L"http://h/new/Tessaly.exe");
     EXPECT_TRUE(list.files[0].sha256.empty());
     EXPECT_EQ(list.files[1].sha256, std::wstring(64, L'a')); // hash field present
-    EXPECT_TRUE(list.files[2].sha256.empty());                // not a hash: old manifests keep working
-    EXPECT_EQ(list.files[3].localName, L"readme.txt");        // no "/": the whole address
-    ASSERT_EQ(list.refused.size(), 1u);                       // the line without an address
+    EXPECT_TRUE(list.files[2].sha256.empty());         // not a hash: old manifests keep working
+    EXPECT_EQ(list.files[3].localName, L"readme.txt"); // no "/": the whole address
+    ASSERT_EQ(list.refused.size(), 1u);                // the line without an address
     EXPECT_EQ(list.refused[0].line, L"bare-name");
 }
 
 TEST(UpdateList, HostileNamesAreRefused) {
-    for (const wchar_t* url : {L"http://h/", L"http://h/..", L"http://h/a\\..\\..\\evil.exe", L"C:evil.exe",
-                               L"http://h/Tessaly.exe:stream", L"http://h/CON", L"http://h/nul.txt", L"http://h/com1.dll",
-                               L"http://h/LPT9", L"http://h/x.exe.", L"http://h/a?b=c", L"http://h/ "}) {
+    for (const wchar_t* url : {L"http://h/", L"http://h/..", L"http://h/a\\..\\..\\evil.exe",
+                               L"C:evil.exe", L"http://h/Tessaly.exe:stream", L"http://h/CON",
+                               L"http://h/nul.txt", L"http://h/com1.dll", L"http://h/LPT9",
+                               L"http://h/x.exe.", L"http://h/a?b=c", L"http://h/ "}) {
         const UpdateList list = ReadUpdateList(std::wstring(L"n|") + url, L"C:\\Game\\");
         EXPECT_TRUE(list.files.empty()) << url;
         EXPECT_EQ(list.refused.size(), 1u) << url;
@@ -58,9 +62,9 @@ class FakeActions : public UpdateActions {
 public:
     std::map<std::wstring, std::string> files;
     std::map<std::wstring, std::string> served; // url -> body
-    std::set<std::wstring> failing;              // urls whose download fails
-    std::set<std::wstring> unmovable;            // moves from these paths fail
-    int cancelBefore = -1;                       // cancel while this download runs
+    std::set<std::wstring> failing;             // urls whose download fails
+    std::set<std::wstring> unmovable;           // moves from these paths fail
+    int cancelBefore = -1;                      // cancel while this download runs
     bool clientGone = true;
     int downloads = 0;
     bool cancelled = false;
@@ -75,7 +79,9 @@ public:
         files[path] = served[file.url];
         return true;
     }
-    std::wstring Sha256Hex(const std::wstring& path) override { return L"hash-of-" + std::wstring(files[path].begin(), files[path].end()); }
+    std::wstring Sha256Hex(const std::wstring& path) override {
+        return L"hash-of-" + std::wstring(files[path].begin(), files[path].end());
+    }
     bool Cancelled() override { return cancelled; }
     bool WaitForClientExit() override { return clientGone; }
     bool Exists(const std::wstring& path) override { return files.count(path) > 0; }
@@ -90,27 +96,35 @@ public:
 };
 
 UpdateList ThreeFiles() {
-    return ReadUpdateList(L"version=1.2.0\r\na|http://h/a.dll\r\nb|http://h/b.dat\r\nc|http://h/Tessaly.exe", L"C:\\G\\");
+    return ReadUpdateList(
+        L"version=1.2.0\r\na|http://h/a.dll\r\nb|http://h/b.dat\r\nc|http://h/Tessaly.exe",
+        L"C:\\G\\");
 }
 
 FakeActions Installed() {
     FakeActions actions;
     actions.files = {{L"C:\\G\\a.dll", "old a"}, {L"C:\\G\\Tessaly.exe", "old client"}};
-    actions.served = {{L"http://h/a.dll", "new a"}, {L"http://h/b.dat", "new b"}, {L"http://h/Tessaly.exe", "new client"}};
+    actions.served = {{L"http://h/a.dll", "new a"},
+                      {L"http://h/b.dat", "new b"},
+                      {L"http://h/Tessaly.exe", "new client"}};
     return actions;
 }
 
-const std::map<std::wstring, std::string> kOld = {{L"C:\\G\\a.dll", "old a"}, {L"C:\\G\\Tessaly.exe", "old client"}};
+const std::map<std::wstring, std::string> kOld = {{L"C:\\G\\a.dll", "old a"},
+                                                  {L"C:\\G\\Tessaly.exe", "old client"}};
 
 } // namespace
 
 TEST(UpdateRun, ReplacesEveryFileOnlyOnceAllHaveArrived) {
     FakeActions actions = Installed();
     EXPECT_EQ(RunUpdate(ThreeFiles(), actions, L"7"), UpdateOutcome::Updated);
-    EXPECT_EQ(actions.files, (std::map<std::wstring, std::string>{
-                                 {L"C:\\G\\a.dll", "new a"}, {L"C:\\G\\b.dat", "new b"}, {L"C:\\G\\Tessaly.exe", "new client"}}));
+    EXPECT_EQ(actions.files,
+              (std::map<std::wstring, std::string>{{L"C:\\G\\a.dll", "new a"},
+                                                   {L"C:\\G\\b.dat", "new b"},
+                                                   {L"C:\\G\\Tessaly.exe", "new client"}}));
     FakeActions empty;
-    EXPECT_EQ(RunUpdate(ReadUpdateList(L"version=1.2.0", L"C:\\G\\"), empty, L"7"), UpdateOutcome::NothingToDo);
+    EXPECT_EQ(RunUpdate(ReadUpdateList(L"version=1.2.0", L"C:\\G\\"), empty, L"7"),
+              UpdateOutcome::NothingToDo);
 }
 
 TEST(UpdateRun, CancelFailureWrongHashOrARunningClientLeaveTheOldFiles) {
@@ -126,7 +140,8 @@ TEST(UpdateRun, CancelFailureWrongHashOrARunningClientLeaveTheOldFiles) {
     EXPECT_EQ(failed.files, kOld);
 
     FakeActions wrongHash = Installed();
-    const UpdateList hashed = ReadUpdateList(L"c|http://h/Tessaly.exe|" + std::wstring(64, L'0'), L"C:\\G\\");
+    const UpdateList hashed =
+        ReadUpdateList(L"c|http://h/Tessaly.exe|" + std::wstring(64, L'0'), L"C:\\G\\");
     EXPECT_EQ(RunUpdate(hashed, wrongHash, L"7"), UpdateOutcome::Failed);
     EXPECT_EQ(wrongHash.files, kOld);
 

@@ -1,0 +1,10 @@
+#pragma once
+// The texts the updater shows the player.
+
+namespace tessaly::texts {
+
+inline constexpr wchar_t kUpdated[] = L"软件已升至最新版本！";
+inline constexpr wchar_t kQuitUpdate[] = L"您是否要退出更新！";
+inline constexpr wchar_t kDownloading[] = L"正在下载：";
+
+} // namespace tessaly::texts

@@ -1,0 +1,41 @@
+// Update.exe: brings the client up to the version of the update manifest.
+// Started by the client with "<client folder>|<client exe>".
+
+#include <windows.h>
+
+#include "app/Startup.h"
+#include "app/WindowsPlatform_win.h"
+#include "base/ErrorLog.h"
+#include "base/EventLog_win.h"
+#include "base/Handles_win.h"
+#include "base/IniFile_win.h"
+#include "updater/UpdateFrm_win.h"
+
+namespace {
+
+using namespace tessaly;
+
+int RunUpdater() {
+    win::UseApplicationEventLog();
+    const auto parameter = ParseStartParameter(ArgumentsOf(GetCommandLineW()));
+    if (!parameter) return 0;
+    // One updater at a time: a second one would fight over the same files.
+    win::UniqueHandle single(CreateMutexW(nullptr, FALSE, L"Local\\TessalyUpdater"));
+    if (!single || GetLastError() == ERROR_ALREADY_EXISTS) return 0;
+
+    // The client's own settings (time-out) apply to its update too.
+    const Config config = win::LoadConfigFromIni(parameter->folder + L"Tessaly.ini");
+    win::UpdateFrm window(win::ProgramPlatform(), config, *parameter);
+    return window.Run() == UpdateOutcome::Failed ? 1 : 0;
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    try {
+        return RunUpdater();
+    } catch (...) {
+        LogCurrentException(L"updater");
+        return 1;
+    }
+}

@@ -1,0 +1,133 @@
+#include <windows.h>
+#include <bcrypt.h>
+#include <tlhelp32.h>
+
+#include "updater/WinUpdateActions_win.h"
+
+#include "base/ErrorLog.h"
+#include "base/Handles_win.h"
+#include "base/Text.h"
+
+#include <vector>
+
+namespace tessaly::win {
+namespace {
+
+struct AlgorithmTraits {
+    using Type = BCRYPT_ALG_HANDLE;
+    static Type Invalid() { return nullptr; }
+    static bool IsValid(Type h) { return h != nullptr; }
+    static void Release(Type h) { BCryptCloseAlgorithmProvider(h, 0); }
+};
+struct HashTraits {
+    using Type = BCRYPT_HASH_HANDLE;
+    static Type Invalid() { return nullptr; }
+    static bool IsValid(Type h) { return h != nullptr; }
+    static void Release(Type h) { BCryptDestroyHash(h); }
+};
+
+std::wstring FullPath(const std::wstring& path) {
+    const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return path;
+    std::vector<wchar_t> buffer(size);
+    GetFullPathNameW(path.c_str(), size, buffer.data(), nullptr);
+    return AsciiLower(buffer.data());
+}
+
+std::wstring ImagePath(DWORD pid) {
+    UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, pid));
+    if (!process) return {};
+    std::vector<wchar_t> buffer(32768);
+    DWORD size = static_cast<DWORD>(buffer.size());
+    if (!QueryFullProcessImageNameW(process.get(), 0, buffer.data(), &size)) return {};
+    return AsciiLower(std::wstring(buffer.data(), size));
+}
+
+} // namespace
+
+std::wstring FileSha256Hex(const std::wstring& path) {
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+    BCRYPT_ALG_HANDLE rawAlgorithm = nullptr;
+    if (!file ||
+        BCryptOpenAlgorithmProvider(&rawAlgorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0) != 0)
+        return {};
+    UniqueResource<AlgorithmTraits> algorithm(rawAlgorithm);
+    BCRYPT_HASH_HANDLE rawHash = nullptr;
+    if (BCryptCreateHash(algorithm.get(), &rawHash, nullptr, 0, nullptr, 0, 0) != 0) return {};
+    UniqueResource<HashTraits> hash(rawHash);
+    std::vector<unsigned char> buffer(64 * 1024);
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr))
+            return {};
+        if (read == 0) break;
+        if (BCryptHashData(hash.get(), buffer.data(), read, 0) != 0) return {};
+    }
+    unsigned char digest[32] = {};
+    if (BCryptFinishHash(hash.get(), digest, sizeof digest, 0) != 0) return {};
+    static constexpr wchar_t kHex[] = L"0123456789abcdef";
+    std::wstring hex;
+    for (const unsigned char byte : digest) {
+        hex += kHex[byte >> 4];
+        hex += kHex[byte & 15];
+    }
+    return hex;
+}
+
+bool WaitForProgramExit(const std::wstring& exePath, unsigned long timeoutMs) {
+    const std::wstring wanted = FullPath(exePath);
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        bool running = false;
+        UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+        PROCESSENTRY32W entry{};
+        entry.dwSize = sizeof entry;
+        if (snapshot && Process32FirstW(snapshot.get(), &entry)) {
+            do {
+                if (entry.th32ProcessID != GetCurrentProcessId() &&
+                    ImagePath(entry.th32ProcessID) == wanted)
+                    running = true;
+            } while (!running && Process32NextW(snapshot.get(), &entry));
+        }
+        if (!running) return true;
+        if (GetTickCount64() >= deadline) return false;
+        Sleep(100);
+    }
+}
+
+WinUpdateActions::WinUpdateActions(QelDownLoadFile& downloader, std::wstring clientExe)
+    : downloader_(downloader)
+    , clientExe_(std::move(clientExe)) {}
+
+bool WinUpdateActions::Download(const UpdateFile& file, const std::wstring& path) {
+    // A stopped download reports success but replaces nothing: only a file
+    // that is there counts.
+    const bool arrived = downloader_.DownLoadFile(file.url, path, false, true);
+    return arrived && !cancelled && Exists(path);
+}
+
+bool WinUpdateActions::WaitForClientExit() {
+    // The client ends right after starting the updater; give it a little while.
+    return clientExe_.empty() || WaitForProgramExit(clientExe_, 15000);
+}
+
+bool WinUpdateActions::Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool WinUpdateActions::Move(const std::wstring& from, const std::wstring& to) {
+    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+void WinUpdateActions::Delete(const std::wstring& path) {
+    // A read-only file refuses deletion.
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(path.c_str());
+}
+
+void WinUpdateActions::Log(const std::wstring& text) {
+    LogError(L"update: " + text);
+}
+
+} // namespace tessaly::win

@@ -1,0 +1,118 @@
+#include <windows.h>
+
+#include "shell/TestServer_win.h"
+#include "updater/UpdateFrm_win.h"
+#include "updater/UpdaterTexts.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace tessaly;
+using namespace tessaly::win;
+
+namespace {
+
+class RecordingPlatform : public Platform {
+public:
+    std::vector<std::wstring> messages, opened;
+    bool IsOnline() override { return true; }
+    MessageAnswer ShowMessage(const Message& message) override {
+        messages.push_back(message.text);
+        return message.buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
+    }
+    bool Open(const std::wstring& file, const std::wstring&) override {
+        opened.push_back(file);
+        return true;
+    }
+};
+
+void WriteFileText(const std::wstring& path, const std::string& text) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+// A client folder with two old files, and the manifest in a temporary folder of its own.
+class UpdateFrmTest : public ::testing::Test {
+protected:
+    UpdateFrmTest() {
+        wchar_t temp[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temp);
+        root_ =
+            std::wstring(temp) + L"tessaly_updater_" + std::to_wstring(GetTickCount64()) + L"\\";
+        folder_ = root_ + L"客户端\\";
+        CreateDirectoryW(root_.c_str(), nullptr);
+        CreateDirectoryW(folder_.c_str(), nullptr);
+        CreateDirectoryW((root_ + L"tmp").c_str(), nullptr);
+        GetEnvironmentVariableW(L"TMP", savedTmp_, MAX_PATH);
+        SetEnvironmentVariableW(L"TMP", (root_ + L"tmp").c_str());
+        WriteFileText(folder_ + L"20000", "old data");
+        WriteFileText(folder_ + L"1.html", "old page");
+    }
+    ~UpdateFrmTest() override {
+        SetEnvironmentVariableW(L"TMP", savedTmp_);
+        SetEnvironmentVariableW(L"TESSALY_AUTOMATION_CANCEL_AT", nullptr);
+    }
+
+    UpdateOutcome Update(const std::wstring& fileLines) {
+        WriteFileText(root_ + L"tmp\\update.txt",
+                      "version=1.2.0\r\n" + std::string(fileLines.begin(), fileLines.end()));
+        Config config;
+        config.timeoutSeconds = 3;
+        UpdateFrm window(platform, config, {folder_, folder_ + L"Tessaly.exe"});
+        return window.Run();
+    }
+    std::string Content(const std::wstring& name) { return test::ReadWholeFile(folder_ + name); }
+    std::wstring Line(const std::wstring& path) {
+        return L"f|" + test::TestServer() + path + L"\r\n";
+    }
+
+    RecordingPlatform platform;
+    std::wstring root_, folder_;
+    wchar_t savedTmp_[MAX_PATH] = {};
+};
+
+} // namespace
+
+TEST_F(UpdateFrmTest, ACompleteUpdateReplacesTheFilesAndStartsTheLastOne) {
+    EXPECT_EQ(Update(Line(L"bytes/20000") + Line(L"game/1.html")), UpdateOutcome::Updated);
+    EXPECT_EQ(Content(L"20000").size(), 20000u);
+    EXPECT_NE(Content(L"1.html").find("<title>"), std::string::npos);
+    EXPECT_EQ(platform.messages, (std::vector<std::wstring>{texts::kUpdated}));
+    EXPECT_EQ(platform.opened, (std::vector<std::wstring>{folder_ + L"1.html"}));
+}
+
+TEST_F(UpdateFrmTest, CancellingDuringTheSecondOfThreeFilesKeepsEveryOldFile) {
+    SetEnvironmentVariableW(L"TESSALY_AUTOMATION_CANCEL_AT", L"2");
+    EXPECT_EQ(Update(Line(L"bytes/20000") + Line(L"bytes/4000000") + Line(L"game/1.html")),
+              UpdateOutcome::Cancelled);
+    EXPECT_EQ(Content(L"20000"), "old data");
+    EXPECT_EQ(Content(L"1.html"), "old page");
+    EXPECT_EQ(GetFileAttributesW((folder_ + L"4000000").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(platform.messages,
+              (std::vector<std::wstring>{texts::kQuitUpdate})); // no success message
+    EXPECT_EQ(platform.opened,
+              (std::vector<std::wstring>{folder_ + L"Tessaly.exe"})); // the old client again
+}
+
+TEST_F(UpdateFrmTest, AMissingFileOrAWrongHashReplacesNothing) {
+    EXPECT_EQ(Update(Line(L"bytes/20000") + Line(L"game/missing.html")), UpdateOutcome::Failed);
+    EXPECT_EQ(Content(L"20000"), "old data");
+    EXPECT_EQ(
+        Update(L"f|" + test::TestServer() + L"bytes/20000|" + std::wstring(64, L'0') + L"\r\n"),
+        UpdateOutcome::Failed);
+    EXPECT_EQ(Content(L"20000"), "old data");
+    EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(UpdateFrmTest, AHostileNameWritesNothingOutsideTheFolder) {
+    EXPECT_EQ(Update(L"x|" + test::TestServer() + L"..\r\ny|" + test::TestServer() +
+                     L"game/..\\..\\evil.html\r\n"),
+              UpdateOutcome::NothingToDo);
+    EXPECT_EQ(GetFileAttributesW((root_ + L"evil.html").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(platform.opened, (std::vector<std::wstring>{folder_ + L"Tessaly.exe"}));
+}
