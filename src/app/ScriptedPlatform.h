@@ -16,20 +16,26 @@ struct Script {
     std::optional<bool> online;
     MessageAnswer answer = MessageAnswer::No; // for questions
     bool logOnly = true;                      // messages and starts are logged, not shown or run
-    bool runStarts = false;                   // program starts are logged and run as well
+    // How many generations of started programs really run as well as being
+    // logged: 0 none, -1 all. A program started with N left gets N - 1, so a
+    // chain (client, updater, restarted client) ends where the test says.
+    int runStarts = 0;
 };
 
 // Reads the script from the values of TESSALY_AUTOMATION_NETWORK ("online",
 // "offline"), TESSALY_AUTOMATION_ANSWER ("yes", "no") and
-// TESSALY_AUTOMATION_START ("run": a started program really runs, so a test
-// can see what it received); other values are ignored.
+// TESSALY_AUTOMATION_START ("run": started programs really run, so a test can
+// see what they received; a number N: only N generations of them do); other
+// values are ignored.
 Script ParseScript(const std::wstring& network, const std::wstring& answer,
                    const std::wstring& start = {});
 
 class ScriptedPlatform : public Platform {
 public:
     using Log = std::function<void(const std::wstring& line)>;
-    ScriptedPlatform(Platform& real, Script script, Log log);
+    // Hands the started program its own budget of starts (see Script).
+    using PassStarts = std::function<void(int runStartsForChild)>;
+    ScriptedPlatform(Platform& real, Script script, Log log, PassStarts passStarts = nullptr);
 
     bool IsOnline() override;
     MessageAnswer ShowMessage(const Message& message) override;
@@ -38,6 +44,7 @@ public:
 private:
     Platform& real_;
     Script script_;
+    PassStarts passStarts_;
     Log log_;
 };
 

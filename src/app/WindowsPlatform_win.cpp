@@ -69,11 +69,17 @@ Platform& ProgramPlatform() {
     static WindowsPlatform windows;
     static const std::wstring logPath = Environment(L"TESSALY_AUTOMATION_LOG");
     if (logPath.empty()) return windows;
-    static ScriptedPlatform scripted(windows,
-                                     ParseScript(Environment(L"TESSALY_AUTOMATION_NETWORK"),
-                                                 Environment(L"TESSALY_AUTOMATION_ANSWER"),
-                                                 Environment(L"TESSALY_AUTOMATION_START")),
-                                     [](const std::wstring& line) { AppendLine(logPath, line); });
+    static ScriptedPlatform scripted(
+        windows,
+        ParseScript(Environment(L"TESSALY_AUTOMATION_NETWORK"),
+                    Environment(L"TESSALY_AUTOMATION_ANSWER"),
+                    Environment(L"TESSALY_AUTOMATION_START")),
+        [](const std::wstring& line) { AppendLine(logPath, line); },
+        [](int runStarts) {
+            // Started programs inherit this process's environment.
+            SetEnvironmentVariableW(L"TESSALY_AUTOMATION_START",
+                                    runStarts < 0 ? L"run" : std::to_wstring(runStarts).c_str());
+        });
     return scripted;
 }
 

@@ -110,3 +110,24 @@ TEST(ScriptedPlatform, LogsInsteadOfShowingAndAnswersFromTheScript) {
     EXPECT_EQ(partial.ShowMessage({L"q", L"t", MessageIcon::Question, MessageButtons::YesNo}),
               MessageAnswer::No);
 }
+
+TEST(ScriptedPlatform, StartsRunForAsManyGenerationsAsAsked) {
+    RecordingPlatform real;
+    std::vector<int> handed;
+    const auto log = [](const std::wstring&) {};
+    ScriptedPlatform two(real, ParseScript(L"", L"", L"2"), log,
+                         [&](int n) { handed.push_back(n); });
+    two.Open(L"Update.exe", L"C:\\G|C:\\G\\Tessaly.exe");
+    ScriptedPlatform all(real, ParseScript(L"", L"", L"run"), log,
+                         [&](int n) { handed.push_back(n); });
+    all.Open(L"b.exe", L"");
+    ScriptedPlatform last(real, ParseScript(L"", L"", L"0"), log,
+                          [&](int n) { handed.push_back(n); });
+    last.Open(L"c.exe", L"");
+    ScriptedPlatform odd(real, ParseScript(L"", L"", L"soon"), log,
+                         [&](int n) { handed.push_back(n); });
+    odd.Open(L"d.exe", L"");
+    EXPECT_EQ(handed, (std::vector<int>{1, -1})); // the last two only log
+    EXPECT_EQ(real.calls, (std::vector<std::wstring>{L"open Update.exe|C:\\G|C:\\G\\Tessaly.exe",
+                                                     L"open b.exe|"}));
+}

@@ -11,14 +11,25 @@ namespace {
 
 struct Watch {
     DWORD pid;
+    std::wstring folder; // lower-case; also programs started from here count
     ClientRun* run;
 };
+
+std::wstring ImageOf(DWORD pid) {
+    win::UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    wchar_t path[MAX_PATH * 4] = {};
+    DWORD size = MAX_PATH * 4;
+    if (!process || !QueryFullProcessImageNameW(process.get(), 0, path, &size)) return {};
+    return AsciiLower(std::wstring(path, size));
+}
 
 BOOL CALLBACK CollectVisible(HWND hwnd, LPARAM param) {
     auto* watch = reinterpret_cast<Watch*>(param);
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
-    if (pid != watch->pid || !IsWindowVisible(hwnd)) return TRUE;
+    if (!IsWindowVisible(hwnd)) return TRUE;
+    if (pid != watch->pid && (watch->folder.empty() || !ImageOf(pid).starts_with(watch->folder)))
+        return TRUE;
     wchar_t name[128] = {};
     GetClassNameW(hwnd, name, 128);
     auto& classes = watch->run->visibleWindowClasses;
@@ -113,11 +124,18 @@ ClientRun RunClient(const ClientOptions& options) {
     win::UniqueHandle process(pi.hProcess), thread(pi.hThread);
 
     // Watch its windows until it ends: anything it shows is seen here.
-    Watch watch{pi.dwProcessId, &run};
+    Watch watch{pi.dwProcessId, AsciiLower(options.watchFolder), &run};
     const ULONGLONG deadline = GetTickCount64() + options.timeoutMs;
     while (GetTickCount64() < deadline) {
         EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&watch));
-        if (WaitForSingleObject(process.get(), 5) == WAIT_OBJECT_0) break;
+        const bool ended = WaitForSingleObject(process.get(), 5) == WAIT_OBJECT_0;
+        if (ended && !options.until) break;
+        if (ended) {
+            // What the client started goes on: watch until the test has seen enough.
+            run.log = ReadLines(logPath);
+            if (options.until(run)) break;
+            Sleep(50);
+        }
     }
     run.ended = WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0;
     if (!run.ended) TerminateProcess(process.get(), 99); // the client we started, and only it
@@ -154,14 +172,15 @@ Installation::~Installation() {
         Sleep(100);
 }
 
-ClientOptions Installation::Options(const wchar_t* answer) const {
+ClientOptions Installation::Options(const wchar_t* answer, const wchar_t* starts) const {
     ClientOptions options;
     options.network = L"online";
     options.exe = exe();
     options.environment = {{L"TMP", temp_},
                            {L"TEMP", temp_},
                            {L"TESSALY_AUTOMATION_ANSWER", answer},
-                           {L"TESSALY_AUTOMATION_START", L"run"}};
+                           {L"TESSALY_AUTOMATION_START", starts}};
+    options.watchFolder = folder_;
     // Should the login pair show, its page leaves at once.
     options.browserScript = L"on /client/\n complete 100\n navigate app://exitgame\n";
     return options;

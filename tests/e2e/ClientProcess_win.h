@@ -6,6 +6,7 @@
 
 #include "base/Handles_win.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -29,6 +30,10 @@ struct ClientOptions {
     std::wstring exe; // the client to start; empty for the one the build made (ClientPath)
     // More variables for the client only (TESSALY_AUTOMATION_ANSWER, TMP, ...).
     std::vector<std::pair<std::wstring, std::wstring>> environment;
+    // Windows of programs run from this folder count too (an updater, a restarted client).
+    std::wstring watchFolder;
+    // When set, watching goes on after the client ended until this holds (or the time is up).
+    std::function<bool(const ClientRun&)> until;
 };
 
 std::wstring ClientPath();
@@ -47,8 +52,9 @@ public:
     std::wstring exe() const { return folder_ + L"\\Tessaly.exe"; }
     const std::wstring& folder() const { return folder_; }
     const std::wstring& temp() const { return temp_; }
-    // Runs in this folder with its own temporary folder, answering questions so.
-    ClientOptions Options(const wchar_t* answer) const;
+    // Runs in this folder with its own temporary folder, answering questions
+    // so; starts: how many generations of started programs really run.
+    ClientOptions Options(const wchar_t* answer, const wchar_t* starts = L"0") const;
 
 private:
     bool Remove() const;

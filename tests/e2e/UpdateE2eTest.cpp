@@ -2,9 +2,11 @@
 
 #include "base/Text.h"
 #include "shell/TestServer_win.h"
+#include "updater/WinUpdateActions_win.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -54,11 +56,126 @@ TEST(UpdateCheck, AnAcceptedUpdateStartsTheUpdaterAndEndsBeforeAnyWindow) {
     const std::string carried = ResourceBytes(client.exe(), 101, L"UPDATE");
     ASSERT_GT(carried.size(), 1000u);
     EXPECT_EQ(test::ReadWholeFile(updater), carried);
+}
 
-    // The updater really ran, and got the folder's name whole.
-    const std::wstring record = client.temp() + L"Update.args.txt";
-    std::string arguments;
-    for (int wait = 0; wait < 100 && arguments.empty(); ++wait, Sleep(100))
-        arguments = test::ReadWholeFile(record);
-    EXPECT_TRUE(Utf8ToWide(arguments).ends_with(L" " + parameters + L"\r\n")) << arguments;
+namespace {
+
+const std::wstring kQuestion = L"message\t提示\t发现有新版本，是否现在更新！";
+const std::wstring kUpdated = L"message\t提示\t软件已升至最新版本！";
+const std::wstring kQuitQuestion = L"message\t提示\t您是否要退出更新！";
+
+std::wstring VersionOf(const std::wstring& exe) {
+    DWORD ignored = 0;
+    std::vector<unsigned char> data(GetFileVersionInfoSizeW(exe.c_str(), &ignored));
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT length = 0;
+    if (data.empty() ||
+        !GetFileVersionInfoW(exe.c_str(), 0, static_cast<DWORD>(data.size()), data.data()) ||
+        !VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &length))
+        return {};
+    return std::to_wstring(HIWORD(info->dwFileVersionMS)) + L"." +
+           std::to_wstring(LOWORD(info->dwFileVersionMS)) + L"." +
+           std::to_wstring(LOWORD(info->dwFileVersionLS));
+}
+
+std::string Narrow(const std::wstring& text) {
+    return WideToUtf8(text);
+}
+
+// The manifest of an update to the 1.2.0 client the build serves.
+std::string ManifestTo120(const std::wstring& extraLines, const std::wstring& hash) {
+    return "version=1.2.0\r\n" + Narrow(extraLines) + "Tessaly.exe|" + Narrow(test::TestServer()) +
+           "files/Tessaly.exe" + (hash.empty() ? "" : "|" + Narrow(hash)) + "\r\n";
+}
+
+bool Has(const ClientRun& run, const std::wstring& line) {
+    return std::find(run.log.begin(), run.log.end(), line) != run.log.end();
+}
+
+std::size_t FilesIn(const std::wstring& folder) {
+    std::size_t count = 0;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    do {
+        count += (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return count;
+}
+
+} // namespace
+
+TEST(Update, From110To120EndsWithTheNewClientInTheFolderAndRunning) {
+    const std::wstring hash = win::FileSha256Hex(TESSALY_NEXT_CLIENT);
+    ASSERT_EQ(hash.size(), 64u);
+    // A hostile line rides along: it must write nothing outside the folder.
+    const Installation client(
+        ManifestTo120(L"evil|" + test::TestServer() + L"game/..\\..\\evil.html\r\n", hash));
+    ClientOptions options = client.Options(L"yes", L"3"); // client, updater, new client
+    const std::wstring started = L"open\t" + client.exe() + L"\t";
+    options.timeoutMs = 60000;
+    options.until = [&](const ClientRun& run) {
+        // The new client shows its splash once it is up.
+        return Has(run, started) &&
+               std::count(run.visibleWindowClasses.begin(), run.visibleWindowClasses.end(),
+                          L"TessalyLoadFrm") > 0;
+    };
+    const ClientRun run = RunClient(options);
+    ASSERT_GE(run.log.size(), 4u) << Narrow(run.log.empty() ? L"" : run.log.back());
+    EXPECT_EQ(run.log[0], kQuestion);
+    EXPECT_TRUE(run.log[1].starts_with(L"open\t" + client.temp() + L"Update.exe"));
+    EXPECT_EQ(run.log[2], kUpdated);
+    EXPECT_EQ(run.log[3], started);
+    EXPECT_TRUE(Has(run, started));
+    EXPECT_EQ(VersionOf(client.exe()), L"1.2.0");
+    // The updater showed its window; the new client ran (its splash); nothing is left over.
+    EXPECT_NE(std::find(run.visibleWindowClasses.begin(), run.visibleWindowClasses.end(),
+                        L"TessalyUpdateFrm"),
+              run.visibleWindowClasses.end());
+    win::WaitForProgramExit(client.exe(), 20000);
+    EXPECT_EQ(FilesIn(client.folder()), 2u); // Tessaly.exe and Tessaly.ini
+    EXPECT_EQ(GetFileAttributesW((client.folder() + L"\\..\\evil.html").c_str()),
+              INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(Update, CancellingDuringTheSecondOfThreeFilesLeavesEveryOldFile) {
+    const std::wstring server = test::TestServer();
+    const Installation client(ManifestTo120(
+        L"a.dat|" + server + L"bytes/20000\r\nb.dat|" + server + L"bytes/8000000\r\n", L""));
+    ClientOptions options =
+        client.Options(L"yes", L"2"); // client, updater; the restarted client only logs
+    options.environment.emplace_back(L"TESSALY_AUTOMATION_CANCEL_AT", L"2");
+    options.timeoutMs = 60000;
+    options.until = [&](const ClientRun& run) { return run.log.size() >= 6; };
+    const ClientRun run = RunClient(options);
+    ASSERT_EQ(run.log.size(), 6u);
+    EXPECT_EQ(run.log[2], kQuitQuestion);
+    EXPECT_EQ(run.log[3], L"open\t" + client.exe() + L"\t"); // the old client, started again
+    EXPECT_EQ(run.log[4], kQuestion);                        // ... and it runs: it asks once more
+    EXPECT_FALSE(Has(run, kUpdated));
+    win::WaitForProgramExit(client.exe(), 20000);
+    EXPECT_EQ(VersionOf(client.exe()), L"1.1.0");
+    EXPECT_EQ(FilesIn(client.folder()), 2u);
+}
+
+TEST(Update, ABrokenNewClientLeavesTheOldOneRunnable) {
+    for (const std::wstring& hash : {std::wstring(64, L'0'), std::wstring()}) {
+        // A wrong hash, then a missing file.
+        const Installation client(hash.empty()
+                                      ? "version=1.2.0\r\nTessaly.exe|" +
+                                            Narrow(test::TestServer()) + "files/missing.exe\r\n"
+                                      : ManifestTo120(L"", hash));
+        ClientOptions options = client.Options(L"yes", L"2");
+        options.timeoutMs = 60000;
+        options.until = [&](const ClientRun& run) { return run.log.size() >= 5; };
+        const ClientRun run = RunClient(options);
+        ASSERT_EQ(run.log.size(), 5u);
+        EXPECT_EQ(run.log[2], L"open\t" + client.exe() + L"\t");
+        EXPECT_EQ(run.log[3], kQuestion); // the old client started again
+        EXPECT_FALSE(Has(run, kUpdated));
+        win::WaitForProgramExit(client.exe(), 20000);
+        EXPECT_EQ(VersionOf(client.exe()), L"1.1.0");
+        EXPECT_EQ(FilesIn(client.folder()), 2u);
+    }
 }

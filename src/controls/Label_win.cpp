@@ -1,0 +1,46 @@
+#include "controls/Label_win.h"
+
+namespace tessaly::win {
+
+Label::Label(std::uint32_t backColor)
+    : Control(L"TessalyLabel")
+    , surface_(backColor) {
+    surface_.SetForeColor(Rgb(0, 0, 0));
+}
+
+Label::~Label() {
+    Destroy();
+}
+
+void Label::OnCreate() {
+    surface_.Attach(hwnd());
+    Draw();
+}
+
+void Label::OnResize() {
+    surface_.Resize();
+    Draw();
+}
+
+void Label::SetCaption(std::wstring caption) {
+    caption_ = std::move(caption);
+    Draw();
+}
+
+void Label::SetFont(const FontSpec& font) {
+    surface_.SetFont(font);
+    Draw();
+}
+
+void Label::SetForeColor(std::uint32_t colour) {
+    surface_.SetForeColor(colour);
+    Draw();
+}
+
+void Label::Draw() {
+    surface_.Cls();
+    surface_.Print(caption_, 0, 0);
+    surface_.Refresh();
+}
+
+} // namespace tessaly::win

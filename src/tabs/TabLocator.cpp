@@ -1,0 +1,45 @@
+#include "tabs/TabLocator.h"
+
+#include "base/Text.h"
+#include "base/Units.h"
+
+#include <charconv>
+#include <cmath>
+#include <algorithm>
+
+namespace tessaly {
+namespace {
+
+std::optional<double> ParseNumber(std::wstring_view text) {
+    const std::string narrow = WideToUtf8(TrimSpaces(text));
+    std::string_view digits = narrow;
+    if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
+    double value = 0;
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size()) return {};
+    return value;
+}
+
+} // namespace
+
+const ITabForm* TabLocator::page() const {
+    const auto* page = std::get_if<const ITabForm*>(&value_);
+    return page ? *page : nullptr;
+}
+
+const CTabItem* TabLocator::item() const {
+    const auto* item = std::get_if<const CTabItem*>(&value_);
+    return item ? *item : nullptr;
+}
+
+std::optional<long long> TabLocator::WholeNumber() const {
+    std::optional<double> value;
+    if (const double* n = number()) value = *n;
+    if (const std::wstring* text = key()) value = ParseNumber(*text);
+    if (!value || !std::isfinite(*value)) return {};
+    // Clamped before rounding: a huge double has no integer to round to.
+    constexpr double limit = 1LL << 31;
+    return RoundHalfEven(std::clamp(*value, -limit - 1, limit));
+}
+
+} // namespace tessaly
