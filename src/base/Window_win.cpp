@@ -15,22 +15,22 @@ Window::~Window() {
     Destroy();
 }
 
-HWND Window::Create(const ClassSpec& spec, DWORD exStyle, DWORD style, const wchar_t* title, int x,
+HWND Window::Create(const WindowClass& windowClass, DWORD exStyle, DWORD style, const wchar_t* title, int x,
                     int y, int width, int height, HWND parent) {
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof existing;
-    if (!GetClassInfoExW(ModuleInstance(), spec.name, &existing)) {
+    if (!GetClassInfoExW(ModuleInstance(), windowClass.name, &existing)) {
         WNDCLASSEXW wc{};
         wc.cbSize = sizeof wc;
-        wc.style = spec.style;
+        wc.style = windowClass.style;
         wc.lpfnWndProc = &Window::Procedure;
         wc.hInstance = ModuleInstance();
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = spec.background;
-        wc.lpszClassName = spec.name;
+        wc.hbrBackground = windowClass.background;
+        wc.lpszClassName = windowClass.name;
         RegisterClassExW(&wc);
     }
-    CreateWindowExW(exStyle, spec.name, title, style, x, y, width, height, parent, nullptr,
+    CreateWindowExW(exStyle, windowClass.name, title, style, x, y, width, height, parent, nullptr,
                     ModuleInstance(), this);
     return hwnd_;
 }

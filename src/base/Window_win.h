@@ -20,12 +20,12 @@ public:
     bool IsCreated() const { return hwnd_ != nullptr; }
 
 protected:
-    struct ClassSpec {
+    struct WindowClass {
         const wchar_t* name;
         UINT style = 0;
         HBRUSH background = nullptr;
     };
-    HWND Create(const ClassSpec& spec, DWORD exStyle, DWORD style, const wchar_t* title, int x,
+    HWND Create(const WindowClass& windowClass, DWORD exStyle, DWORD style, const wchar_t* title, int x,
                 int y, int width, int height, HWND parent);
     void Destroy();
 
