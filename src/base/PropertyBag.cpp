@@ -4,7 +4,10 @@
 #include "base/Text.h"
 #include "base/Units.h"
 
+#include <cerrno>
 #include <charconv>
+#include <cstdio>
+#include <cstdlib>
 #include <cmath>
 #include <limits>
 
@@ -22,11 +25,28 @@ std::optional<std::int64_t> ParseInt(std::string_view text) {
     return value;
 }
 
+// The C library's conversions, not std::from_chars/to_chars for double: those
+// bring some 200 KiB of tables into every executable for a property type the
+// designs hardly use. The program never changes the C locale, so the decimal
+// point is always '.'.
 std::optional<double> ParseDouble(std::string_view text) {
-    double value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return {};
+    if (text.empty() || text.front() == ' ' || text.front() == '\t') return {};
+    const std::string terminated(text);
+    char* end = nullptr;
+    errno = 0;
+    const double value = std::strtod(terminated.c_str(), &end);
+    if (errno == ERANGE || end != terminated.c_str() + terminated.size()) return {};
     return value;
+}
+
+std::string FormatDouble(double value) {
+    // The shortest of these that reads back as the same number.
+    char buffer[64];
+    for (const int digits : {15, 16, 17}) {
+        std::snprintf(buffer, sizeof buffer, "%.*g", digits, value);
+        if (std::strtod(buffer, nullptr) == value) break;
+    }
+    return buffer;
 }
 
 std::wstring Quote(const std::wstring& text) {
@@ -147,11 +167,7 @@ double ToDouble(const PropertyValue& value) {
 std::wstring ToText(const PropertyValue& value) {
     if (auto b = std::get_if<bool>(&value)) return *b ? L"True" : L"False";
     if (auto i = std::get_if<std::int64_t>(&value)) return std::to_wstring(*i);
-    if (auto d = std::get_if<double>(&value)) {
-        char buffer[64];
-        const auto result = std::to_chars(buffer, buffer + sizeof buffer, *d);
-        return Utf8ToWide(std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer)));
-    }
+    if (auto d = std::get_if<double>(&value)) return Utf8ToWide(FormatDouble(*d));
     return std::get<std::wstring>(value);
 }
 
