@@ -25,6 +25,8 @@ function(tessaly_add_test target)
   add_executable(${target} ${T_SOURCES})
   tessaly_strict(${target})
   target_link_libraries(${target} PRIVATE ${T_LIBS} GTest::gtest_main)
+  # Tests share helpers under tests/ (support/, shell/TestServer_win.h).
+  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   add_test(NAME ${target} COMMAND ${target})
   if(WIN32)
     set_tests_properties(${target} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 120)

@@ -14,6 +14,8 @@ RECT RectInParent(HWND hwnd) {
     return rect;
 }
 
+} // namespace
+
 int ButtonOf(UINT message) {
     switch (message) {
     case WM_LBUTTONDOWN:
@@ -33,8 +35,6 @@ int ButtonsHeld(WPARAM wParam) {
     return ((wParam & MK_LBUTTON) ? 1 : 0) | ((wParam & MK_RBUTTON) ? 2 : 0) |
            ((wParam & MK_MBUTTON) ? 4 : 0);
 }
-
-} // namespace
 
 int ShiftState() {
     return ((GetKeyState(VK_SHIFT) < 0) ? 1 : 0) | ((GetKeyState(VK_CONTROL) < 0) ? 2 : 0) |

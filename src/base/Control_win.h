@@ -59,6 +59,10 @@ private:
     int pressedButtons_ = 0;
 };
 
+// The form of mouse values the controls pass on: Button 1 left, 2 right,
+// 4 middle (for one message, or held during a move); Shift 1, 2, 4.
 int ShiftState();
+int ButtonOf(UINT mouseMessage);
+int ButtonsHeld(WPARAM mouseKeys);
 
 } // namespace tessaly::win

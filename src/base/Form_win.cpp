@@ -3,6 +3,8 @@
 #include "base/Handles_win.h"
 #include "base/Units.h"
 
+#include <utility>
+
 namespace tessaly::win {
 namespace {
 
@@ -81,7 +83,10 @@ void Form::ShowModal(HWND owner) {
     const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
     if (owner) SetWindowLongPtrW(hwnd(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
     Show();
-    if (ownerWasEnabled) EnableWindow(owner, FALSE);
+    if (ownerWasEnabled) {
+        EnableWindow(owner, FALSE);
+        modalOwner_ = owner;
+    }
     MSG msg;
     bool quit = false;
     while (IsLoaded()) {
@@ -95,8 +100,9 @@ void Form::ShowModal(HWND owner) {
             DispatchMessageW(&msg);
         }
     }
-    // Re-enable before the owner is activated again, or focus goes elsewhere.
-    if (ownerWasEnabled) EnableWindow(owner, TRUE);
+    // Unloading gave the owner its input back; a window destroyed some other
+    // way still must.
+    if (modalOwner_) EnableWindow(std::exchange(modalOwner_, nullptr), TRUE);
     if (quit) PostQuitMessage(static_cast<int>(msg.wParam));
 }
 
@@ -121,6 +127,9 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (cancel) return 0;
         unloading_ = true;
         OnUnload();
+        // The owner takes input again before this window goes, so activation
+        // returns to it and not to another program.
+        if (modalOwner_) EnableWindow(std::exchange(modalOwner_, nullptr), TRUE);
         Destroy();
         return 0;
     }

@@ -63,6 +63,7 @@ private:
     bool shownOnce_ = false;
     bool unloading_ = false;
     bool counted_ = false;
+    HWND modalOwner_ = nullptr; // disabled while this form is shown modally
 };
 
 } // namespace tessaly::win

@@ -9,8 +9,8 @@
 namespace tessaly::win {
 namespace {
 
-FontSpec CaptionFont() {
-    FontSpec font = DefaultFont();
+FontDesc CaptionFont() {
+    FontDesc font = DefaultFont();
     font.bold = true;
     return font;
 }

@@ -39,7 +39,7 @@ ButtonDesign ReadButtonDesign(const PropertyBag& bag, const ButtonDesign& curren
     d.Style = ReadInt32(bag, L"Style", 0);
     d.AutoSize = bag.ReadBool(L"AutoSize", true);
     d.cForeColor = ColourFromValue(bag.Read(L"cForeColor", std::int64_t{current.cForeColor}));
-    d.cFont = bag.Contains(L"cFont") ? FontSpec::Parse(bag.ReadText(L"cFont", L"")) : current.cFont;
+    d.cFont = bag.Contains(L"cFont") ? FontDesc::Parse(bag.ReadText(L"cFont", L"")) : current.cFont;
     d.cDrawMode = ReadInt32(bag, L"cDrawMode", current.cDrawMode);
     return d;
 }

@@ -8,7 +8,7 @@
 
 #include "base/PropertyBag.h"
 #include "controls/Colour.h"
-#include "controls/FontSpec.h"
+#include "controls/FontDesc.h"
 
 #include <cstdint>
 #include <string>
@@ -25,7 +25,7 @@ struct ButtonDesign {
     int cBackStyle = 1;
     std::wstring Caption;
     bool AutoSize = true;
-    FontSpec cFont = DefaultFont();
+    FontDesc cFont = DefaultFont();
     int cDrawMode = kCopyPen;
     std::uint32_t cForeColor = kButtonTextColour;
 

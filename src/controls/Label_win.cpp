@@ -27,16 +27,6 @@ void Label::SetCaption(std::wstring caption) {
     Draw();
 }
 
-void Label::SetFont(const FontSpec& font) {
-    surface_.SetFont(font);
-    Draw();
-}
-
-void Label::SetForeColor(std::uint32_t colour) {
-    surface_.SetForeColor(colour);
-    Draw();
-}
-
 void Label::Draw() {
     surface_.Cls();
     surface_.Print(caption_, 0, 0);

@@ -1,5 +1,6 @@
 #pragma once
-// A one-line text label drawn on its own background through a retained surface.
+// A one-line text label drawn on its own background through a retained
+// surface, in the surface's first font and black.
 
 #include "base/Control_win.h"
 #include "controls/Surface_win.h"
@@ -15,8 +16,6 @@ public:
 
     const std::wstring& Caption() const { return caption_; }
     void SetCaption(std::wstring caption);
-    void SetFont(const FontSpec& font);
-    void SetForeColor(std::uint32_t colour);
 
     const Surface& surface() const { return surface_; }
 

@@ -12,7 +12,7 @@ int Px(double twips) {
     return TwipsToPixels(twips);
 }
 
-UniqueFont MakeFont(HDC dc, const FontSpec& spec) {
+UniqueFont MakeFont(HDC dc, const FontDesc& spec) {
     LOGFONTW lf{};
     const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
     lf.lfHeight = -static_cast<LONG>(RoundHalfEven(spec.size * dpi / 72.0));
@@ -97,7 +97,7 @@ void Surface::Attach(HWND window) {
     SetStretchBltMode(dc_.get(), COLORONCOLOR);
     SetROP2(dc_.get(), drawMode_);
     SetTextColor(dc_.get(), ToColorRef(foreColor_));
-    SetFont(fontSpec_);
+    SetFont(fontDesc_);
     RECT client{};
     GetClientRect(window, &client);
     MakeImage(client.right, client.bottom);
@@ -157,8 +157,8 @@ void Surface::SetForeColor(std::uint32_t colour) {
     if (dc_) SetTextColor(dc_.get(), ToColorRef(colour));
 }
 
-void Surface::SetFont(const FontSpec& font) {
-    fontSpec_ = font;
+void Surface::SetFont(const FontDesc& font) {
+    fontDesc_ = font;
     if (!dc_) return;
     UniqueFont made = MakeFont(dc_.get(), font);
     if (!made) return;
@@ -274,7 +274,7 @@ std::shared_ptr<Picture> Surface::Image() const {
 
 UniqueRegion Surface::ShapeWanted() const {
     if (backStyle_ != 0 || !mask_) return UniqueRegion();
-    return RegionOf(dc_.get(), *mask_, ToColorRef(maskColour_));
+    return RegionOf(dc_.get(), *mask_, ToColorRef(kMaskColour));
 }
 
 void Surface::Refresh() {

@@ -14,7 +14,7 @@
 #include "base/Handles_win.h"
 #include "controls/BFormGeometry.h"
 #include "controls/Colour.h"
-#include "controls/FontSpec.h"
+#include "controls/FontDesc.h"
 #include "controls/Picture_win.h"
 
 #include <cstdint>
@@ -43,14 +43,12 @@ public:
     void SetBackColor(std::uint32_t colour) { backColor_ = colour; }
     std::uint32_t ForeColor() const { return foreColor_; }
     void SetForeColor(std::uint32_t colour);
-    const FontSpec& Font() const { return fontSpec_; }
-    void SetFont(const FontSpec& font);
+    const FontDesc& Font() const { return fontDesc_; }
+    void SetFont(const FontDesc& font);
     int DrawMode() const { return drawMode_; }
     void SetDrawMode(int mode);
     int BackStyle() const { return backStyle_; }
     void SetBackStyle(int style) { backStyle_ = style; }
-    void SetMaskColor(std::uint32_t colour) { maskColour_ = colour; }
-    const PicturePtr& MaskPicture() const { return mask_; }
     void SetMaskPicture(PicturePtr mask) { mask_ = std::move(mask); }
 
     // Drawing, in twips.
@@ -80,8 +78,7 @@ private:
     int height_ = 0;
     std::uint32_t backColor_;
     std::uint32_t foreColor_ = kButtonTextColour;
-    std::uint32_t maskColour_ = kMaskColour;
-    FontSpec fontSpec_ = DefaultFont();
+    FontDesc fontDesc_ = DefaultFont();
     int drawMode_ = 13;
     int backStyle_ = 1;
     PicturePtr mask_;

@@ -84,7 +84,7 @@ void iButton::SetcDrawMode(int mode) {
     RaisePropertyChanged(L"cDrawMode");
 }
 
-void iButton::SetcFont(const FontSpec& font) {
+void iButton::SetcFont(const FontDesc& font) {
     surface_.SetFont(font);
     machine_.Redraw();
     RaisePropertyChanged(L"cFont");

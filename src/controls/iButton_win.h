@@ -29,8 +29,8 @@ public:
     // The properties in their declared order; hWnd is hwnd().
     int cDrawMode() const { return surface_.DrawMode(); }
     void SetcDrawMode(int mode); // 1 to 16, 13 copies the pen
-    const FontSpec& cFont() const { return surface_.Font(); }
-    void SetcFont(const FontSpec& font);
+    const FontDesc& cFont() const { return surface_.Font(); }
+    void SetcFont(const FontDesc& font);
     std::uint32_t cForeColor() const { return surface_.ForeColor(); }
     void SetcForeColor(std::uint32_t colour);
     bool Locked() const { return machine_.Locked(); }

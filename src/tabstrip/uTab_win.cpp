@@ -29,26 +29,6 @@ UniqueFont GuiFont(LONG weight) {
     return UniqueFont(CreateFontIndirectW(&font));
 }
 
-std::int16_t ButtonOf(UINT message) {
-    switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-        return 1;
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_RBUTTONDBLCLK:
-        return 2;
-    default:
-        return 4;
-    }
-}
-
-std::int16_t ButtonsHeld(WPARAM wParam) {
-    return static_cast<std::int16_t>(((wParam & MK_LBUTTON) ? 1 : 0) |
-                                     ((wParam & MK_RBUTTON) ? 2 : 0) |
-                                     ((wParam & MK_MBUTTON) ? 4 : 0));
-}
 
 // Runs one step of a sequence whose steps must each run even when an earlier
 // one failed (the resize); the failure itself has no one to go to.
@@ -247,7 +227,7 @@ LRESULT uTab::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MBUTTONDOWN:
         // Held so that the release is seen wherever it happens.
         SetCapture(hwnd());
-        Press(ButtonOf(message), shift, x, y);
+        Press(static_cast<std::int16_t>(ButtonOf(message)), shift, x, y);
         return 0;
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
@@ -259,10 +239,10 @@ LRESULT uTab::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
         if (ButtonsHeld(wParam) == 0 && GetCapture() == hwnd()) ReleaseCapture();
-        Release(ButtonOf(message), shift, x, y);
+        Release(static_cast<std::int16_t>(ButtonOf(message)), shift, x, y);
         return 0;
     case WM_MOUSEMOVE:
-        Move(ButtonsHeld(wParam), shift, x, y);
+        Move(static_cast<std::int16_t>(ButtonsHeld(wParam)), shift, x, y);
         return 0;
     default:
         return tessaly::win::Control::HandleMessage(message, wParam, lParam);

@@ -2,6 +2,7 @@
 #include <ole2.h>
 
 #include "app/WebBrowserEngine_win.h"
+#include "support/TestWindows_win.h"
 #include "base/Form_win.h"
 #include "base/Handles_win.h"
 #include "base/PictureBox_win.h"
@@ -19,34 +20,7 @@ using namespace tessaly::win;
 
 namespace {
 
-bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds) {
-    const ULONGLONG deadline = GetTickCount64() + milliseconds;
-    MSG msg;
-    while (!done() && GetTickCount64() < deadline) {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(10);
-    }
-    return done();
-}
 
-class Host : public Form {
-public:
-    Host()
-        : Form(Design()) {}
-    ~Host() override { Destroy(); }
-
-private:
-    static FormDesign Design() {
-        FormDesign design;
-        design.className = L"TessalyBrowserTestHost";
-        design.clientWidthTwips = 9000;
-        design.clientHeightTwips = 6000;
-        return design;
-    }
-};
 
 } // namespace
 
@@ -54,7 +28,7 @@ TEST(WebBrowserControl, CancelsAppCommandsAndLetsWebAddressesReachTheServer) {
     ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
     ASSERT_FALSE(test::PortFile().empty()) << "the local HTTP server fixture is not running";
     {
-        Host host;
+        test::HostForm host(600, 400);
         host.Show();
         PictureBox container(RGB(254, 254, 254));
         container.CreatePixels(host.hwnd(), 10, 10, 400, 300);
@@ -73,15 +47,15 @@ TEST(WebBrowserControl, CancelsAppCommandsAndLetsWebAddressesReachTheServer) {
         browser->DocumentComplete.Connect([&](const std::wstring&) { ++completions; });
 
         browser->Navigate(L"app://minimize");
-        ASSERT_TRUE(PumpUntil([&] { return !before.empty(); }, 5000));
+        ASSERT_TRUE(test::PumpUntil([&] { return !before.empty(); }, 5000));
         EXPECT_EQ(before[0], std::make_pair(std::wstring(L"app://minimize"), true));
-        PumpUntil([] { return false; }, 300);
+        test::PumpUntil([] { return false; }, 300);
         EXPECT_EQ(downloads + errors + completions, 0) << "a cancelled command went on loading";
 
         const std::string token = "browser-test-" + std::to_string(GetTickCount64());
         const std::wstring page = test::TestServer() + L"client/?" + Utf8ToWide(token);
         browser->Navigate(page);
-        const bool reached = PumpUntil(
+        const bool reached = test::PumpUntil(
             [&] { return test::TestServerLog().find(token) != std::string::npos; }, 10000);
         EXPECT_TRUE(reached) << "the request never reached the server";
         ASSERT_GE(before.size(), 2u);

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "base/Form_win.h"
+#include "support/TestWindows_win.h"
 #include "tabs/ITabForm.h"
 #include "tabstrip/uTab_win.h"
 
@@ -20,21 +21,6 @@ using namespace tessaly::win;
 
 namespace {
 
-class Host : public Form {
-public:
-    Host()
-        : Form(Design()) {}
-    ~Host() override { Destroy(); }
-
-private:
-    static FormDesign Design() {
-        FormDesign d;
-        d.className = L"TessalyPaintBench";
-        d.clientWidthTwips = 1000 * 15;
-        d.clientHeightTwips = 300 * 15;
-        return d;
-    }
-};
 
 class Page : public ITabForm {
 public:
@@ -70,7 +56,7 @@ double BestMilliseconds(int repeats, auto&& action) {
 
 int main() {
     for (int style : {0, 1}) {
-        Host host;
+        test::HostForm host(1000, 300);
         host.Show();
         UniqueWindow container(CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 40,
                                                1000, 260, host.hwnd(), nullptr, nullptr, nullptr));

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "base/Form_win.h"
+#include "support/TestWindows_win.h"
 #include "controls/MsgFrm_win.h"
 #include "controls/iButton_win.h"
 #include "resources/ResourceIds.h"
@@ -23,21 +24,6 @@ using namespace tessaly::win;
 
 namespace {
 
-class Host : public Form {
-public:
-    Host()
-        : Form(Design()) {}
-    ~Host() override { Destroy(); }
-
-private:
-    static FormDesign Design() {
-        FormDesign design;
-        design.className = L"TessalyControlsBenchHost";
-        design.clientWidthTwips = 9000;
-        design.clientHeightTwips = 3000;
-        return design;
-    }
-};
 
 double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
     LARGE_INTEGER frequency;
@@ -82,7 +68,7 @@ TimerCount CountTimers(const std::vector<HWND>& windows, double seconds, double 
 
 int Rest(double seconds) {
     SetCursorPos(1, 1);
-    Host host;
+    test::HostForm host(600, 200);
     host.Show();
     constexpr int kButtons = 20;
     std::vector<std::unique_ptr<iButton>> buttons;
@@ -115,7 +101,7 @@ int Rest(double seconds) {
 }
 
 int Move(int moves) {
-    Host host;
+    test::HostForm host(600, 200);
     host.Show();
     iButton button;
     button.Create(host.hwnd(), 150, 150, 975, 375);
@@ -159,7 +145,7 @@ int Move(int moves) {
 }
 
 int Show(int milliseconds) {
-    Host owner;
+    test::HostForm owner(600, 200);
     owner.Show();
     bool m_bExit = true;
     MsgFrm dialog(m_bExit);

@@ -2,7 +2,7 @@
 #include "controls/BFormDesign.h"
 #include "controls/ButtonDesign.h"
 #include "controls/Colour.h"
-#include "controls/FontSpec.h"
+#include "controls/FontDesc.h"
 #include "controls/PictureRef.h"
 
 #include <gtest/gtest.h>
@@ -39,7 +39,7 @@ ButtonDesign AnswerButton() {
     d.cBackStyle = 0;
     d.Caption = L"是";
     d.AutoSize = false;
-    d.cFont = FontSpec{L"宋体", 10.5, true, false, true, false, kGb2312Charset};
+    d.cFont = FontDesc{L"宋体", 10.5, true, false, true, false, kGb2312Charset};
     d.cDrawMode = 7;
     d.cForeColor = Rgb(1, 2, 3);
     return d;
@@ -68,7 +68,7 @@ TEST(ButtonDesign, RoundTripsThroughTheStoredTextAndFillsMissingNamesWithDefault
 
     // Nothing stored: the fixed defaults, and the surface's font, draw mode and colour.
     ButtonDesign surface;
-    surface.cFont = FontSpec{L"Tahoma", 8};
+    surface.cFont = FontDesc{L"Tahoma", 8};
     surface.cDrawMode = 6;
     surface.cForeColor = Rgb(9, 9, 9);
     surface.Caption = L"ignored";
@@ -136,13 +136,13 @@ TEST(BFormDesign, BackColorIsANumberOrItsTextAndNothingElse) {
 }
 
 TEST(StoredNames, FontsAndPicturesReadBackWhatWasWritten) {
-    const FontSpec font{L"宋体", 9, true, true, false, true, kGb2312Charset};
+    const FontDesc font{L"宋体", 9, true, true, false, true, kGb2312Charset};
     EXPECT_EQ(font.ToText(), L"宋体,9,bold,italic,strikeout,charset=134");
-    EXPECT_EQ(FontSpec::Parse(font.ToText()), font);
-    EXPECT_EQ(FontSpec::Parse(L" Tahoma , 8.25 , BOLD").size, 8.25);
+    EXPECT_EQ(FontDesc::Parse(font.ToText()), font);
+    EXPECT_EQ(FontDesc::Parse(L" Tahoma , 8.25 , BOLD").size, 8.25);
     for (const wchar_t* bad : {L"", L"Tahoma", L",9", L"Tahoma,big", L"Tahoma,0", L"Tahoma,9,heavy",
                                L"Tahoma,9,charset=300"}) {
-        EXPECT_EQ(ErrorNumber([&] { FontSpec::Parse(bad); }), error::kTypeMismatch) << bad;
+        EXPECT_EQ(ErrorNumber([&] { FontDesc::Parse(bad); }), error::kTypeMismatch) << bad;
     }
 
     const PictureRef skin{PictureRef::Kind::Bitmap, 203};

@@ -1,11 +1,11 @@
 #pragma once
-// What the controls' window tests share: a host window of a known colour,
-// message pumping, synthetic skins, and pixels read back from surfaces and
+// What the controls' window tests share besides support/TestWindows_win.h:
+// synthetic skins, and pixels read back from surfaces and
 // from what a window shows.
 
 #include <windows.h>
 
-#include "base/Form_win.h"
+#include "support/TestWindows_win.h"
 #include "base/Handles_win.h"
 #include "controls/Picture_win.h"
 #include "controls/Surface_win.h"
@@ -15,38 +15,9 @@
 #include <memory>
 #include <vector>
 
-namespace tessaly::win::test {
+namespace tessaly::test {
 
-inline void Pump(DWORD milliseconds = 0) {
-    const DWORD start = GetTickCount();
-    do {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        if (milliseconds) Sleep(5);
-    } while (GetTickCount() - start < milliseconds);
-}
-
-// A plain shown window whose background is one colour: what shows through
-// a transparent control.
-class HostForm : public Form {
-public:
-    explicit HostForm(COLORREF background = RGB(0, 160, 0))
-        : Form(Design(background)) {}
-    ~HostForm() override { Destroy(); }
-
-private:
-    static FormDesign Design(COLORREF background) {
-        FormDesign design;
-        design.className = L"TessalyControlsTestHost";
-        design.clientWidthTwips = 6000; // 400 x 300 pixels
-        design.clientHeightTwips = 4500;
-        design.background = background;
-        return design;
-    }
-};
+using namespace tessaly::win;
 
 // A 24-bit strip of frames, each frameWidth x frameHeight and filled with its
 // colour; `paint` may then change single pixels (x, y, colour).
@@ -122,4 +93,4 @@ inline POINT CentreOf(HWND window) {
     return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
-} // namespace tessaly::win::test
+} // namespace tessaly::test

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "base/Error.h"
+#include "support/TestWindows_win.h"
 #include "base/Form_win.h"
 #include "resources/ResourceIds.h"
 #include "tabs/ITabForm.h"
@@ -18,21 +19,6 @@ using namespace tessaly::win;
 
 namespace {
 
-class Host : public Form {
-public:
-    Host()
-        : Form(Design()) {}
-    ~Host() override { Destroy(); }
-
-private:
-    static FormDesign Design() {
-        FormDesign d;
-        d.className = L"TessalyTabHost";
-        d.clientWidthTwips = 900 * 15;
-        d.clientHeightTwips = 500 * 15;
-        return d;
-    }
-};
 
 struct PageLog {
     int refreshed = 0;
@@ -156,7 +142,7 @@ protected:
         return shot.Pixel(x, y);
     }
 
-    Host host;
+    test::HostForm host{900, 500};
     UniqueWindow container;
     std::vector<std::unique_ptr<PageLog>> logs;
     uTab strip;

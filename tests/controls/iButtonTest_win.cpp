@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "base/Units.h"
 #include "controls/iButton_win.h"
 #include "resources/ResourceIds.h"
 #include "WinTestSupport_win.h"
@@ -13,7 +14,7 @@
 
 using namespace tessaly;
 using namespace tessaly::win;
-using namespace tessaly::win::test;
+using namespace tessaly::test;
 
 namespace {
 
@@ -60,6 +61,8 @@ protected:
 
 TEST_F(ButtonWinTest, EachStateShowsItsFrameAndAnAutoSizedButtonKeepsOneFramesSize) {
     iButton button;
+    int outs = 0;
+    button.MouseOut.Connect([&] { ++outs; });
     Place(button, 100, 50);
     button.SetBackPicture(MakeStrip({kRed, kGreen, kBlue}, 24, 18));
     EXPECT_EQ(SizeOf(button).cx, 24);
@@ -72,7 +75,8 @@ TEST_F(ButtonWinTest, EachStateShowsItsFrameAndAnAutoSizedButtonKeepsOneFramesSi
 
     button.SetEnabled(false);
     EXPECT_FALSE(IsWindowEnabled(button.hwnd()));
-    Pump(120); // the leave poll leaves a disabled button disabled-looking
+    // The first poll tick leaves a disabled button disabled-looking.
+    EXPECT_TRUE(PumpUntil([&] { return outs == 1; }));
     EXPECT_EQ(button.ShownState(), kStateDisabled);
     EXPECT_EQ(PixelOf(button.surface(), 12, 9), kBlack);
 
@@ -251,7 +255,9 @@ TEST_F(ButtonWinTest, ThePointerHoversAndTheLeavePollEndsInOneMouseOut) {
     button.MouseOut.Connect([&] { ++outs; });
     Place(button, 40, 20);
     button.SetBackPicture(MakeStrip({kRed, kGreen, kBlue}, 40, 20));
-    Pump(150); // created away from the pointer: one MouseOut, then quiet
+    // Created away from the pointer: one MouseOut, then quiet.
+    EXPECT_TRUE(PumpUntil([&] { return outs == 1; }));
+    Pump(120);
     EXPECT_EQ(outs, 1);
 
     const POINT centre = CentreOf(button.hwnd());
@@ -263,8 +269,7 @@ TEST_F(ButtonWinTest, ThePointerHoversAndTheLeavePollEndsInOneMouseOut) {
     Pump(120);
     EXPECT_EQ(outs, 1); // still over it
     ParkPointer();
-    Pump(120);
-    EXPECT_EQ(outs, 2);
+    EXPECT_TRUE(PumpUntil([&] { return outs == 2; }));
     EXPECT_EQ(PixelOf(button.surface(), 20, 10), kRed);
 }
 
@@ -274,7 +279,7 @@ TEST_F(ButtonWinTest, ADesignIsStoredAndReadBackAndItsSkinCutAtTheFirstShowing) 
     designed.SetAutoSize(false);
     designed.SetBackPicture(Picture::LoadBitmapResource(IDB_ANSWER_BUTTON));
     designed.SetCaption(L"是");
-    designed.SetcFont(FontSpec{L"宋体", 10, true, false, false, false, kGb2312Charset});
+    designed.SetcFont(FontDesc{L"宋体", 10, true, false, false, false, kGb2312Charset});
     designed.SetcForeColor(Rgb(1, 2, 3));
     designed.SetcDrawMode(7);
     PropertyBag bag;
@@ -297,4 +302,25 @@ TEST_F(ButtonWinTest, ADesignIsStoredAndReadBackAndItsSkinCutAtTheFirstShowing) 
     EXPECT_EQ(PixelOf(read.surface(), 30, 2), PixelOf(designed.surface(), 30, 2));
     EXPECT_NE(PixelOf(read.surface(), 30, 2), background);
     hidden.Close();
+}
+
+TEST_F(ButtonWinTest, TheIconSitsLeftOfTheCaptionFromTheNextRepaintOnAndOnlyWhenOpaque) {
+    iButton button;
+    Place(button, 80, 22); // 1200 twips wide
+    button.SetAutoSize(false);
+    button.SetBackPicture(MakeStrip({kWhite, kWhite, kWhite}, 20, 22));
+    button.SetcForeColor(Rgb(0, 0, 0));
+    button.SetCaption(L"登录游戏");
+    const auto leftmost = [&](COLORREF colour) {
+        for (int x = 0; x < 80; ++x)
+            if (PixelOf(button.surface(), x, 2) == colour) return x;
+        return -1;
+    };
+    button.SetIcon(MakeStrip({kRed}, 16, 16)); // 423 HIMETRIC: 240 twips of layout
+    EXPECT_EQ(leftmost(kRed), -1);             // not before the next repaint
+    button.cMouseAction(kStateNormal, true);
+    const int textWidth = button.surface().TextWidth(L"登录游戏");
+    EXPECT_EQ(leftmost(kRed), TwipsToPixels(600 - textWidth / 2.0 - 120));
+    button.SetcBackStyle(0);
+    EXPECT_EQ(leftmost(kRed), -1);
 }

@@ -11,7 +11,7 @@ namespace tessaly {
 
 inline constexpr int kGb2312Charset = 134;
 
-struct FontSpec {
+struct FontDesc {
     std::wstring name;
     double size = 9; // points
     bool bold = false;
@@ -20,14 +20,14 @@ struct FontSpec {
     bool strikeout = false;
     int charset = 1; // the platform's default character set
 
-    bool operator==(const FontSpec&) const = default;
+    bool operator==(const FontDesc&) const = default;
 
     std::wstring ToText() const;
     // Raises the type-mismatch error on text that does not describe a font.
-    static FontSpec Parse(std::wstring_view text);
+    static FontDesc Parse(std::wstring_view text);
 };
 
 // What a surface starts with: the Chinese system's dialog face.
-FontSpec DefaultFont();
+FontDesc DefaultFont();
 
 } // namespace tessaly

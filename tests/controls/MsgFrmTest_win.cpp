@@ -12,27 +12,48 @@
 
 using namespace tessaly;
 using namespace tessaly::win;
-using namespace tessaly::win::test;
+using namespace tessaly::test;
 
 namespace {
 
 // Steps that run one after another inside the dialog's modal loop, from a
-// thread timer, as a player's actions would arrive there.
-std::deque<std::function<void()>> g_steps;
+// thread timer, as a player's actions would arrive there. A step made with
+// WhenReady waits, tick after tick (for at most three seconds), until what
+// it needs has happened.
+struct Step {
+    // Implicit: steps are written as plain lambdas.
+    template <class Action>
+    Step(Action what)
+        : action(std::move(what)) {}
+    std::function<void()> action;
+    std::function<bool()> ready = [] { return true; };
+};
+
+Step WhenReady(std::function<bool()> ready, std::function<void()> action) {
+    Step step(std::move(action));
+    step.ready = std::move(ready);
+    return step;
+}
+
+std::deque<Step> g_steps;
+int g_waited = 0;
 
 void CALLBACK NextStep(HWND, UINT, UINT_PTR id, DWORD) {
     if (g_steps.empty()) {
         KillTimer(nullptr, id);
         return;
     }
-    const std::function<void()> step = std::move(g_steps.front());
+    if (!g_steps.front().ready() && ++g_waited < 100) return;
+    g_waited = 0;
+    const Step step = std::move(g_steps.front());
     g_steps.pop_front();
-    step();
+    step.action();
 }
 
-void RunSteps(std::vector<std::function<void()>> steps) {
+void RunSteps(std::vector<Step> steps) {
     g_steps.assign(steps.begin(), steps.end());
-    SetTimer(nullptr, 0, 60, &NextStep);
+    g_waited = 0;
+    SetTimer(nullptr, 0, 30, &NextStep);
 }
 
 void PostClick(HWND window) {
@@ -194,10 +215,11 @@ TEST_F(MsgFrmWinTest, EnterOrSpaceOnTheFocusedAnswerButtonActsAsItsClick) {
         RunSteps({[] {
                       Inject({Key(VK_TAB), Key(VK_TAB, true)});
                   },
-                  [&] {
-                      EXPECT_EQ(GetFocus(), dialog.iButton2().hwnd());
-                      Inject({Key(VK_RETURN), Key(VK_RETURN, true)});
-                  }});
+                  WhenReady([&] { return GetFocus() == dialog.iButton2().hwnd(); },
+                            [&] {
+                                EXPECT_EQ(GetFocus(), dialog.iButton2().hwnd());
+                                Inject({Key(VK_RETURN), Key(VK_RETURN, true)});
+                            })});
         dialog.ShowModal(owner.hwnd());
     }
     EXPECT_FALSE(m_bExit);
@@ -212,6 +234,8 @@ TEST_F(MsgFrmWinTest, EnterOrSpaceOnTheFocusedAnswerButtonActsAsItsClick) {
 TEST_F(MsgFrmWinTest, DraggingTheBarMovesTheDialog) {
     bool m_bExit = true;
     MsgFrm dialog(m_bExit);
+    bool pressed = false;
+    dialog.BForm1().MouseDown.Connect([&](int&, int&, float&, float&) { pressed = true; });
     RECT before{};
     RunSteps({[&] {
                   before = WindowRect(dialog.hwnd());
@@ -222,12 +246,14 @@ TEST_F(MsgFrmWinTest, DraggingTheBarMovesTheDialog) {
                           Mouse(MOUSEEVENTF_MOVE, {start.x - 60, start.y + 25}),
                           Mouse(MOUSEEVENTF_LEFTUP)});
               },
-              [&] {
-                  const RECT after = WindowRect(dialog.hwnd());
-                  EXPECT_EQ(after.left - before.left, -60);
-                  EXPECT_EQ(after.top - before.top, 25);
-                  PostClick(dialog.closebtn().hwnd());
-              }});
+              // The move loop has ended once the bar has its MouseDown.
+              WhenReady([&] { return pressed; },
+                        [&] {
+                            const RECT after = WindowRect(dialog.hwnd());
+                            EXPECT_EQ(after.left - before.left, -60);
+                            EXPECT_EQ(after.top - before.top, 25);
+                            PostClick(dialog.closebtn().hwnd());
+                        })});
     dialog.ShowModal(owner.hwnd());
     EXPECT_FALSE(m_bExit);
 }

@@ -1,4 +1,4 @@
-#include "controls/FontSpec.h"
+#include "controls/FontDesc.h"
 
 #include "base/Error.h"
 #include "base/PropertyBag.h"
@@ -25,14 +25,14 @@ std::vector<std::wstring_view> Fields(std::wstring_view text) {
 
 } // namespace
 
-FontSpec DefaultFont() {
-    FontSpec font;
+FontDesc DefaultFont() {
+    FontDesc font;
     font.name = L"宋体";
     font.charset = kGb2312Charset;
     return font;
 }
 
-std::wstring FontSpec::ToText() const {
+std::wstring FontDesc::ToText() const {
     std::wstring text = name + L"," + tessaly::ToText(PropertyValue(size));
     if (bold) text += L",bold";
     if (italic) text += L",italic";
@@ -42,10 +42,10 @@ std::wstring FontSpec::ToText() const {
     return text;
 }
 
-FontSpec FontSpec::Parse(std::wstring_view text) {
+FontDesc FontDesc::Parse(std::wstring_view text) {
     const std::vector<std::wstring_view> fields = Fields(text);
     if (fields.size() < 2 || fields[0].empty()) NotAFont(text);
-    FontSpec font;
+    FontDesc font;
     font.name = fields[0];
     try {
         font.size = ToDouble(PropertyValue(std::wstring(fields[1])));
