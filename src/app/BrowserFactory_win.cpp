@@ -14,13 +14,15 @@ namespace tessaly::win {
 namespace {
 
 std::optional<std::wstring> ReadTextFile(const std::wstring& path) {
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
     if (!file) return std::nullopt;
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > (1 << 20)) return std::nullopt;
     std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
     DWORD read = 0;
-    if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) return std::nullopt;
+    if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
+        return std::nullopt;
     bytes.resize(read);
     return Utf8ToWide(bytes);
 }
@@ -32,7 +34,8 @@ std::optional<BrowserScript> ScriptFromEnvironment() {
     GetEnvironmentVariableW(L"TESSALY_BROWSER_SCRIPT", path.data(), length);
     const auto text = ReadTextFile(path.data());
     if (!text) {
-        LogError(L"browser script " + std::wstring(path.data()) + L" cannot be read; pages will not load");
+        LogError(L"browser script " + std::wstring(path.data()) +
+                 L" cannot be read; pages will not load");
         return BrowserScript{};
     }
     try {

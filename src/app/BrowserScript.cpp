@@ -10,7 +10,8 @@ namespace tessaly {
 namespace {
 
 std::wstring_view TrimBlanks(std::wstring_view text) {
-    while (!text.empty() && (text.front() == L' ' || text.front() == L'\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.front() == L' ' || text.front() == L'\t'))
+        text.remove_prefix(1);
     while (!text.empty() && (text.back() == L' ' || text.back() == L'\t' || text.back() == L'\r'))
         text.remove_suffix(1);
     return text;
@@ -19,7 +20,8 @@ std::wstring_view TrimBlanks(std::wstring_view text) {
 bool ParseNumber(std::wstring_view text, long long& value) {
     const std::string narrow = WideToUtf8(text);
     const auto [end, ec] = std::from_chars(narrow.data(), narrow.data() + narrow.size(), value);
-    return !narrow.empty() && ec == std::errc() && end == narrow.data() + narrow.size() && value >= 0;
+    return !narrow.empty() && ec == std::errc() && end == narrow.data() + narrow.size() &&
+           value >= 0;
 }
 
 } // namespace
@@ -48,7 +50,8 @@ BrowserScript BrowserScript::Parse(std::wstring_view text) {
             step.kind = word == L"wait" ? ScriptStep::Kind::Wait : ScriptStep::Kind::Complete;
             ok = ParseNumber(rest, step.number);
         } else if (word == L"downloadbegin" || word == L"error") {
-            step.kind = word == L"error" ? ScriptStep::Kind::Error : ScriptStep::Kind::DownloadBegin;
+            step.kind =
+                word == L"error" ? ScriptStep::Kind::Error : ScriptStep::Kind::DownloadBegin;
             ok = rest.empty();
         } else if (word == L"title") {
             step.kind = ScriptStep::Kind::Title;
@@ -61,8 +64,9 @@ BrowserScript BrowserScript::Parse(std::wstring_view text) {
             ok = false;
         }
         if (!ok || script.sections.empty()) {
-            throw Error(error::kInvalidArgument,
-                        "browser script, line " + std::to_string(lineNumber) + ": " + WideToUtf8(line));
+            throw Error(error::kInvalidArgument, "browser script, line " +
+                                                     std::to_string(lineNumber) + ": " +
+                                                     WideToUtf8(line));
         }
         script.sections.back().steps.push_back(std::move(step));
     }

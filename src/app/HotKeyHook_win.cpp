@@ -24,7 +24,9 @@ void Run(const std::function<void()>& action, const wchar_t* what) {
 
 } // namespace
 
-void ToggleVisible(HWND hWnd) { ShowWindow(hWnd, IsWindowVisible(hWnd) ? SW_HIDE : SW_SHOW); }
+void ToggleVisible(HWND hWnd) {
+    ShowWindow(hWnd, IsWindowVisible(hWnd) ? SW_HIDE : SW_SHOW);
+}
 
 void HookMainWindow(HWND hWnd, MainWindowHook hook) {
     // Taken or not, the tray icon and the menu still toggle the window.
@@ -32,8 +34,8 @@ void HookMainWindow(HWND hWnd, MainWindowHook hook) {
     g_state.window = hWnd;
     g_state.hook = std::move(hook);
     g_state.passOn = false;
-    g_state.previous =
-        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWndProc)));
+    g_state.previous = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWndProc)));
 }
 
 void UnhookMainWindow(HWND hWnd) {

@@ -18,9 +18,12 @@ FormDesign SplashDesign() {
 
 } // namespace
 
-LoadFrm::LoadFrm() : Form(SplashDesign()) {}
+LoadFrm::LoadFrm()
+    : Form(SplashDesign()) {}
 
-LoadFrm::~LoadFrm() { Destroy(); }
+LoadFrm::~LoadFrm() {
+    Destroy();
+}
 
 void LoadFrm::OnLoad() {
     picture_.Paint(hwnd(), IDR_PNG_SPLASH);

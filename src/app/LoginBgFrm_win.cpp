@@ -51,7 +51,8 @@ LRESULT CALLBACK LoginBgProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 }
 
 LoginBgFrm::LoginBgFrm(std::function<void()> closeContent)
-    : Form(BackgroundDesign()), closeContent_(std::move(closeContent)) {}
+    : Form(BackgroundDesign())
+    , closeContent_(std::move(closeContent)) {}
 
 LoginBgFrm::~LoginBgFrm() {
     if (hwnd()) UnhookLoginBg(hwnd());

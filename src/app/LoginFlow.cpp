@@ -4,24 +4,32 @@
 
 namespace tessaly {
 
-LoginFlow::LoginFlow(Browser& browser, LoginWindows& windows) : browser_(browser), windows_(windows) {
+LoginFlow::LoginFlow(Browser& browser, LoginWindows& windows)
+    : browser_(browser)
+    , windows_(windows) {
     browser_.DownloadBegin.Connect([this] { browser_.SetSilent(true); });
     browser_.BeforeNavigate2.Connect(
         [this](const std::wstring& url, bool& cancel) { OnBeforeNavigate(url, cancel); });
     browser_.DocumentComplete.Connect([this](const std::wstring& url) { OnDocumentComplete(url); });
-    browser_.NavigateError.Connect([this](const std::wstring&, bool topLevel) { OnNavigateError(topLevel); });
+    browser_.NavigateError.Connect(
+        [this](const std::wstring&, bool topLevel) { OnNavigateError(topLevel); });
 }
 
 void LoginFlow::OnBeforeNavigate(const std::wstring& url, bool& cancel) {
     const LoginCommand command = ParseLoginCommand(url);
     if (command.cancelNavigation) cancel = true;
     switch (command.kind) {
-    case LoginCommand::Kind::ExitGame: windows_.ClosePair(); break;
-    case LoginCommand::Kind::Minimize: windows_.MinimizePair(); break;
+    case LoginCommand::Kind::ExitGame:
+        windows_.ClosePair();
+        break;
+    case LoginCommand::Kind::Minimize:
+        windows_.MinimizePair();
+        break;
     case LoginCommand::Kind::LoadGame:
         if (!command.address.empty()) windows_.HandOver(command.address);
         break;
-    case LoginCommand::Kind::None: break;
+    case LoginCommand::Kind::None:
+        break;
     }
 }
 

@@ -30,14 +30,16 @@ FormDesign ContentDesign() {
 }
 
 UniqueBitmap LoadBitmapResource(int id) {
-    return UniqueBitmap(static_cast<HBITMAP>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    return UniqueBitmap(static_cast<HBITMAP>(LoadImageW(
+        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
 } // namespace
 
 LoginFrm::LoginFrm(LoginContext context)
-    : Form(ContentDesign()), context_(std::move(context)), background_([this] { Close(); }) {
+    : Form(ContentDesign())
+    , context_(std::move(context))
+    , background_([this] { Close(); }) {
     miniBtn_.Click.Connect([this] { MinimizePair(); });
     closebtn_.Click.Connect([this] { ClosePair(); });
 }
@@ -52,7 +54,8 @@ void LoginFrm::LoadIcons() {
     const std::wstring iconFile = GetTempDir() + L"quorl.ico";
     SaveResToFile(IDR_ICON_FILE, L"ICON", iconFile);
     auto load = [&](int size) {
-        return UniqueIcon(static_cast<HICON>(LoadImageW(nullptr, iconFile.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE)));
+        return UniqueIcon(static_cast<HICON>(
+            LoadImageW(nullptr, iconFile.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE)));
     };
     // The old icons stay valid until the window has taken the new ones.
     UniqueIcon small = load(16), big = load(32);
@@ -103,10 +106,18 @@ void LoginFrm::OnTimer(UINT_PTR id) {
     if (flow_) flow_->WaitExpired();
 }
 
-void LoginFrm::ClosePair() { Post(kClosePair); }
-void LoginFrm::MinimizePair() { Post(kMinimizePair); }
-void LoginFrm::ShowPair() { Post(kShowPair); }
-void LoginFrm::EndWithConnectionMessage() { Post(kEnd); }
+void LoginFrm::ClosePair() {
+    Post(kClosePair);
+}
+void LoginFrm::MinimizePair() {
+    Post(kMinimizePair);
+}
+void LoginFrm::ShowPair() {
+    Post(kShowPair);
+}
+void LoginFrm::EndWithConnectionMessage() {
+    Post(kEnd);
+}
 void LoginFrm::HandOver(const std::wstring& address) {
     handOverAddress_ = address;
     Post(kHandOver);
@@ -129,7 +140,8 @@ void LoginFrm::Carry(UINT request) {
         background_.Show();
         RECT rect{};
         GetWindowRect(background_.hwnd(), &rect);
-        SetWindowPos(hwnd(), nullptr, rect.left, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(hwnd(), nullptr, rect.left, rect.top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         Show();
         if (context_.closeSplash) context_.closeSplash();
         break;
@@ -141,8 +153,8 @@ void LoginFrm::Carry(UINT request) {
         break;
     }
     case kEnd:
-        context_.platform.ShowMessage({texts::kNoConnection, texts::kNotice, MessageIcon::Exclamation,
-                                       MessageButtons::Ok});
+        context_.platform.ShowMessage(
+            {texts::kNoConnection, texts::kNotice, MessageIcon::Exclamation, MessageButtons::Ok});
         if (context_.endProcess) context_.endProcess();
         break;
     default:

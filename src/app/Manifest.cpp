@@ -23,12 +23,15 @@ std::vector<std::wstring_view> ManifestLines(std::wstring_view text) {
     return lines;
 }
 
-bool IsVersionLine(std::wstring_view line) { return AsciiLower(line).find(L"version") != std::wstring::npos; }
+bool IsVersionLine(std::wstring_view line) {
+    return AsciiLower(line).find(L"version") != std::wstring::npos;
+}
 
 std::optional<std::wstring> ManifestVersion(std::wstring_view text) {
     for (const std::wstring_view line : ManifestLines(text)) {
         if (!IsVersionLine(line)) continue;
-        const std::wstring_view value = line.size() > kSkippedPrefix ? line.substr(kSkippedPrefix) : std::wstring_view();
+        const std::wstring_view value =
+            line.size() > kSkippedPrefix ? line.substr(kSkippedPrefix) : std::wstring_view();
         return std::wstring(TrimSpaces(value));
     }
     return std::nullopt;

@@ -13,7 +13,8 @@ std::wstring Expand(const std::wstring& text, const std::wstring& origin) {
 
 } // namespace
 
-ScriptedBrowser::ScriptedBrowser(BrowserScript script) : script_(std::move(script)) {}
+ScriptedBrowser::ScriptedBrowser(BrowserScript script)
+    : script_(std::move(script)) {}
 
 void ScriptedBrowser::Navigate(const std::wstring& url) {
     navigations_.push_back(url);
@@ -65,12 +66,23 @@ std::optional<long long> ScriptedBrowser::Advance() {
         const ScriptStep step = section_->steps[next_++];
         const std::wstring url = sectionUrl_;
         switch (step.kind) {
-        case ScriptStep::Kind::Wait: return step.number;
-        case ScriptStep::Kind::DownloadBegin: PlayDownloadBegin(); break;
-        case ScriptStep::Kind::Complete: PlayDocumentComplete(url, url, step.number); break;
-        case ScriptStep::Kind::Title: PlayTitleChange(step.text); break;
-        case ScriptStep::Kind::Navigate: PlayNavigation(Expand(step.text, OriginOf(url))); break;
-        case ScriptStep::Kind::Error: PlayNavigateError(url, true); break;
+        case ScriptStep::Kind::Wait:
+            return step.number;
+        case ScriptStep::Kind::DownloadBegin:
+            PlayDownloadBegin();
+            break;
+        case ScriptStep::Kind::Complete:
+            PlayDocumentComplete(url, url, step.number);
+            break;
+        case ScriptStep::Kind::Title:
+            PlayTitleChange(step.text);
+            break;
+        case ScriptStep::Kind::Navigate:
+            PlayNavigation(Expand(step.text, OriginOf(url)));
+            break;
+        case ScriptStep::Kind::Error:
+            PlayNavigateError(url, true);
+            break;
         }
     }
     section_ = nullptr;

@@ -30,9 +30,12 @@ public:
     void PlayDownloadBegin() { DownloadBegin.Raise(); }
     // The page navigates by itself (a link, a script); false when cancelled.
     bool PlayNavigation(const std::wstring& url);
-    void PlayDocumentComplete(const std::wstring& url, const std::wstring& documentUrl, long long length);
+    void PlayDocumentComplete(const std::wstring& url, const std::wstring& documentUrl,
+                              long long length);
     void PlayTitleChange(const std::wstring& title);
-    void PlayNavigateError(const std::wstring& url, bool topLevel) { NavigateError.Raise(url, topLevel); }
+    void PlayNavigateError(const std::wstring& url, bool topLevel) {
+        NavigateError.Raise(url, topLevel);
+    }
 
     // Plays the script's steps until a wait (returns its milliseconds) or the
     // end of the section (nullopt).

@@ -17,7 +17,9 @@ ScriptedBrowserView::ScriptedBrowserView(HWND container, BrowserScript script)
     };
 }
 
-ScriptedBrowserView::~ScriptedBrowserView() { StepsQueued = nullptr; }
+ScriptedBrowserView::~ScriptedBrowserView() {
+    StepsQueued = nullptr;
+}
 
 void ScriptedBrowserView::Navigate(const std::wstring& url) {
     ScriptedBrowser::Navigate(url);
@@ -42,8 +44,8 @@ void ScriptedBrowserView::Step() {
 void ScriptedBrowserView::View::Open(HWND container) {
     RECT client{};
     GetClientRect(container, &client);
-    Create({L"TessalyScriptedBrowser", 0, nullptr}, 0, WS_CHILD | WS_VISIBLE, L"", 0, 0, client.right,
-           client.bottom, container);
+    Create({L"TessalyScriptedBrowser", 0, nullptr}, 0, WS_CHILD | WS_VISIBLE, L"", 0, 0,
+           client.right, client.bottom, container);
 }
 
 LRESULT ScriptedBrowserView::View::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -72,9 +74,10 @@ void ScriptedBrowserView::View::Paint(HDC dc) {
     FillRect(dc, &client, page.get());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(40, 60, 100));
-    const std::wstring& current = owner_.DocumentUrl().empty()
-                                      ? (owner_.navigations().empty() ? std::wstring() : owner_.navigations().back())
-                                      : owner_.DocumentUrl();
+    const std::wstring& current =
+        owner_.DocumentUrl().empty()
+            ? (owner_.navigations().empty() ? std::wstring() : owner_.navigations().back())
+            : owner_.DocumentUrl();
     std::wstring text = L"Scripted page (no engine renders pages here)\n\n";
     if (!owner_.title().empty()) text += owner_.title() + L"\n";
     text += current;

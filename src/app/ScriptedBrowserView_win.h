@@ -21,7 +21,8 @@ public:
 private:
     class View final : public Window {
     public:
-        explicit View(ScriptedBrowserView& owner) : owner_(owner) {}
+        explicit View(ScriptedBrowserView& owner)
+            : owner_(owner) {}
         ~View() override { Destroy(); }
         void Open(HWND container);
 

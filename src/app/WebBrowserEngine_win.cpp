@@ -22,7 +22,8 @@ using Microsoft::WRL::ComPtr;
 
 class Bstr {
 public:
-    explicit Bstr(const std::wstring& text) : value_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+    explicit Bstr(const std::wstring& text)
+        : value_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
     Bstr() = default;
     ~Bstr() { SysFreeString(value_); }
     Bstr(const Bstr&) = delete;
@@ -33,7 +34,9 @@ public:
         value_ = nullptr;
         return &value_;
     }
-    std::wstring str() const { return value_ ? std::wstring(value_, SysStringLen(value_)) : std::wstring(); }
+    std::wstring str() const {
+        return value_ ? std::wstring(value_, SysStringLen(value_)) : std::wstring();
+    }
 
 private:
     BSTR value_ = nullptr;
@@ -50,7 +53,8 @@ std::wstring TextArgument(const VARIANT& v) {
 
 bool SameObject(IUnknown* a, IUnknown* b) {
     ComPtr<IUnknown> ua, ub;
-    if (!a || !b || FAILED(a->QueryInterface(IID_PPV_ARGS(&ua))) || FAILED(b->QueryInterface(IID_PPV_ARGS(&ub))))
+    if (!a || !b || FAILED(a->QueryInterface(IID_PPV_ARGS(&ua))) ||
+        FAILED(b->QueryInterface(IID_PPV_ARGS(&ub))))
         return false;
     return ua.Get() == ub.Get();
 }
@@ -63,21 +67,29 @@ IUnknown* ObjectArgument(const VARIANT& v) {
 
 // The container side of the control: client site, in-place site and frame,
 // and the UI handler through which the page's context menu is suppressed.
-class Site final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame, public IDocHostUIHandler {
+class Site final : public IOleClientSite,
+                   public IOleInPlaceSite,
+                   public IOleInPlaceFrame,
+                   public IDocHostUIHandler {
 public:
-    explicit Site(HWND container) : container_(container) {}
+    explicit Site(HWND container)
+        : container_(container) {}
     void SetRect(const RECT& rect) { rect_ = rect; }
 
     // IUnknown
     STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
         if (!out) return E_POINTER;
         *out = nullptr;
-        if (riid == IID_IUnknown || riid == IID_IOleClientSite) *out = static_cast<IOleClientSite*>(this);
-        else if (riid == IID_IOleWindow || riid == IID_IOleInPlaceSite) *out = static_cast<IOleInPlaceSite*>(this);
+        if (riid == IID_IUnknown || riid == IID_IOleClientSite)
+            *out = static_cast<IOleClientSite*>(this);
+        else if (riid == IID_IOleWindow || riid == IID_IOleInPlaceSite)
+            *out = static_cast<IOleInPlaceSite*>(this);
         else if (riid == IID_IOleInPlaceUIWindow || riid == IID_IOleInPlaceFrame)
             *out = static_cast<IOleInPlaceFrame*>(this);
-        else if (riid == IID_IDocHostUIHandler) *out = static_cast<IDocHostUIHandler*>(this);
-        else return E_NOINTERFACE;
+        else if (riid == IID_IDocHostUIHandler)
+            *out = static_cast<IDocHostUIHandler*>(this);
+        else
+            return E_NOINTERFACE;
         AddRef();
         return S_OK;
     }
@@ -110,8 +122,9 @@ public:
     STDMETHODIMP CanInPlaceActivate() override { return S_OK; }
     STDMETHODIMP OnInPlaceActivate() override { return S_OK; }
     STDMETHODIMP OnUIActivate() override { return S_OK; }
-    STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document, LPRECT position,
-                                  LPRECT clip, LPOLEINPLACEFRAMEINFO info) override {
+    STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
+                                  LPRECT position, LPRECT clip,
+                                  LPOLEINPLACEFRAMEINFO info) override {
         *frame = this;
         AddRef();
         *document = nullptr;
@@ -195,7 +208,8 @@ class WebBrowserEngine;
 // ambient-property queries through IDispatch of its own.
 class EventSink final : public IDispatch {
 public:
-    explicit EventSink(WebBrowserEngine* engine) : engine_(engine) {}
+    explicit EventSink(WebBrowserEngine* engine)
+        : engine_(engine) {}
     void Detach() { engine_ = nullptr; }
 
     STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
@@ -219,8 +233,11 @@ public:
         return S_OK;
     }
     STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override;
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
+                        UINT*) override;
 
 private:
     ~EventSink() = default;
@@ -230,7 +247,8 @@ private:
 
 class WebBrowserEngine final : public Browser {
 public:
-    explicit WebBrowserEngine(HWND container) : container_(container) {}
+    explicit WebBrowserEngine(HWND container)
+        : container_(container) {}
     ~WebBrowserEngine() override;
     bool Start();
 
@@ -262,7 +280,8 @@ private:
     DWORD cookie_ = 0;
 };
 
-STDMETHODIMP EventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) {
+STDMETHODIMP EventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
+                               EXCEPINFO*, UINT*) {
     if (!engine_ || !params) return S_OK;
     // The handlers may release the last reference to this sink's engine (not
     // the sink itself); keep the sink alive until Invoke returns.
@@ -277,18 +296,21 @@ STDMETHODIMP EventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params
 
 bool WebBrowserEngine::Start() {
     site_.Attach(new Site(container_)); // born with its one reference
-    if (FAILED(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&object_))))
+    if (FAILED(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_PPV_ARGS(&object_))))
         return false;
     object_->SetClientSite(site_.Get());
     OleSetContainedObject(object_.Get(), TRUE);
     GetClientRect(container_, &rect_);
     site_->SetRect(rect_);
-    if (FAILED(object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_.Get(), 0, container_, &rect_)))
+    if (FAILED(
+            object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_.Get(), 0, container_, &rect_)))
         return false;
     if (FAILED(object_.As(&browser_))) return false;
 
     ComPtr<IConnectionPointContainer> points;
-    if (SUCCEEDED(browser_.As(&points)) && SUCCEEDED(points->FindConnectionPoint(DIID_DWebBrowserEvents2, &point_))) {
+    if (SUCCEEDED(browser_.As(&points)) &&
+        SUCCEEDED(points->FindConnectionPoint(DIID_DWebBrowserEvents2, &point_))) {
         sink_.Attach(new EventSink(this));
         if (FAILED(point_->Advise(sink_.Get(), &cookie_))) cookie_ = 0;
     }
@@ -332,7 +354,8 @@ ComPtr<IHTMLDocument2> WebBrowserEngine::Document() {
 ComPtr<IHTMLElement> WebBrowserEngine::DocumentElement() {
     ComPtr<IHTMLDocument3> document;
     ComPtr<IHTMLElement> element;
-    if (auto doc2 = Document(); doc2 && SUCCEEDED(doc2.As(&document))) document->get_documentElement(&element);
+    if (auto doc2 = Document(); doc2 && SUCCEEDED(doc2.As(&document)))
+        document->get_documentElement(&element);
     return element;
 }
 
@@ -350,7 +373,8 @@ long long WebBrowserEngine::DocumentInnerHtmlLength() {
 
 void WebBrowserEngine::SetDocumentOverflowHidden() {
     ComPtr<IHTMLStyle> style;
-    if (auto element = DocumentElement(); element && SUCCEEDED(element->get_style(&style)) && style) {
+    if (auto element = DocumentElement();
+        element && SUCCEEDED(element->get_style(&style)) && style) {
         Bstr hidden(L"hidden");
         style->put_overflow(hidden.get());
     }
@@ -377,7 +401,9 @@ void WebBrowserEngine::Dispatch(DISPID id, DISPPARAMS* params) {
         if (count >= 2) DocumentComplete.Raise(TextArgument(args[0]));
         break;
     case DISPID_NAVIGATEERROR:
-        if (count >= 5) NavigateError.Raise(TextArgument(args[3]), SameObject(ObjectArgument(args[4]), browser_.Get()));
+        if (count >= 5)
+            NavigateError.Raise(TextArgument(args[3]),
+                                SameObject(ObjectArgument(args[4]), browser_.Get()));
         break;
     default:
         break;
@@ -400,12 +426,14 @@ void UseCurrentBrowserEmulation() {
     exe = exe.substr(exe.find_last_of(L"\\/") + 1);
     HKEY raw = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER,
-                        L"Software\\Microsoft\\Internet Explorer\\Main\\FeatureControl\\FEATURE_BROWSER_EMULATION", 0,
-                        nullptr, 0, KEY_SET_VALUE, nullptr, &raw, nullptr) != ERROR_SUCCESS)
+                        L"Software\\Microsoft\\Internet "
+                        L"Explorer\\Main\\FeatureControl\\FEATURE_BROWSER_EMULATION",
+                        0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw, nullptr) != ERROR_SUCCESS)
         return;
     UniqueRegKey key(raw);
     const DWORD mode = 11001; // the engine's current standards mode
-    RegSetValueExW(key.get(), exe.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&mode), sizeof mode);
+    RegSetValueExW(key.get(), exe.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&mode),
+                   sizeof mode);
 }
 
 } // namespace tessaly::win

@@ -22,7 +22,8 @@ using namespace tessaly;
 // The embedded browser control needs a single-threaded apartment with OLE.
 class OleSession {
 public:
-    OleSession() : ok_(SUCCEEDED(OleInitialize(nullptr))) {}
+    OleSession()
+        : ok_(SUCCEEDED(OleInitialize(nullptr))) {}
     ~OleSession() {
         if (ok_) OleUninitialize();
     }
@@ -45,10 +46,11 @@ int RunClient() {
 
     win::UseCurrentBrowserEmulation();
     win::LoadFrm splash;
-    win::LoginFrm login({platform, config,
-                         // Until the main window exists, the hand-over only reports the address.
-                         [](const std::wstring& address) { OutputDebugStringW((L"SetURL " + address).c_str()); },
-                         [&splash] { splash.Close(); }, [] { ExitProcess(0); }, win::CreateBrowser});
+    win::LoginFrm login(
+        {platform, config,
+         // Until the main window exists, the hand-over only reports the address.
+         [](const std::wstring& address) { OutputDebugStringW((L"SetURL " + address).c_str()); },
+         [&splash] { splash.Close(); }, [] { ExitProcess(0); }, win::CreateBrowser});
     splash.SetLoginLoader([&login] { login.Load(); });
     splash.Show();
     return win::Form::RunMessageLoop();

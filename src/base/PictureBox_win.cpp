@@ -4,12 +4,17 @@
 
 namespace tessaly::win {
 
-PictureBox::PictureBox(COLORREF background) : Control(L"TessalyPictureBox"), background_(background) {}
+PictureBox::PictureBox(COLORREF background)
+    : Control(L"TessalyPictureBox")
+    , background_(background) {}
 
-PictureBox::~PictureBox() { Destroy(); }
+PictureBox::~PictureBox() {
+    Destroy();
+}
 
 void PictureBox::CreatePixels(HWND parent, int left, int top, int width, int height) {
-    Create(parent, PixelsToTwips(left), PixelsToTwips(top), PixelsToTwips(width), PixelsToTwips(height));
+    Create(parent, PixelsToTwips(left), PixelsToTwips(top), PixelsToTwips(width),
+           PixelsToTwips(height));
 }
 
 void PictureBox::OnCreate() {

@@ -28,7 +28,9 @@ protected:
     void OnResize() override { Resized.Raise(); }
     void OnPaint(HDC dc) override;
     void OnClick() override { Click.Raise(); }
-    void OnMouseDown(int& button, int& shift, float& x, float& y) override { MouseDown.Raise(button, shift, x, y); }
+    void OnMouseDown(int& button, int& shift, float& x, float& y) override {
+        MouseDown.Raise(button, shift, x, y);
+    }
 
 private:
     COLORREF background_;

@@ -15,8 +15,8 @@ Window::~Window() {
     Destroy();
 }
 
-HWND Window::Create(const WindowClass& windowClass, DWORD exStyle, DWORD style, const wchar_t* title, int x,
-                    int y, int width, int height, HWND parent) {
+HWND Window::Create(const WindowClass& windowClass, DWORD exStyle, DWORD style,
+                    const wchar_t* title, int x, int y, int width, int height, HWND parent) {
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof existing;
     if (!GetClassInfoExW(ModuleInstance(), windowClass.name, &existing)) {

@@ -25,8 +25,8 @@ protected:
         UINT style = 0;
         HBRUSH background = nullptr;
     };
-    HWND Create(const WindowClass& windowClass, DWORD exStyle, DWORD style, const wchar_t* title, int x,
-                int y, int width, int height, HWND parent);
+    HWND Create(const WindowClass& windowClass, DWORD exStyle, DWORD style, const wchar_t* title,
+                int x, int y, int width, int height, HWND parent);
     void Destroy();
 
     // Gets every message while the window exists. The default passes it on.

@@ -33,19 +33,22 @@ public:
     Status FindNextGroup(std::int64_t& group) override {
         GROUPID id = 0;
         SetLastError(ERROR_SUCCESS);
-        if (!FindNextUrlCacheGroup(groups_.get(), &id, nullptr)) return Failure(ERROR_FILE_NOT_FOUND);
+        if (!FindNextUrlCacheGroup(groups_.get(), &id, nullptr))
+            return Failure(ERROR_FILE_NOT_FOUND);
         group = id;
         return Status::Ok;
     }
     Status DeleteGroup(std::int64_t group) override {
         SetLastError(ERROR_SUCCESS);
-        if (DeleteUrlCacheGroup(group, CACHEGROUP_FLAG_FLUSHURL_ONDELETE, nullptr)) return Status::Ok;
+        if (DeleteUrlCacheGroup(group, CACHEGROUP_FLAG_FLUSHURL_ONDELETE, nullptr))
+            return Status::Ok;
         return Failure(0);
     }
     Status FindFirstEntry(const std::wstring& pattern, CacheEntry& entry) override {
         // "*.*" and "*" mean every entry; WinINet's own way to say so is no
         // pattern at all (Wine matches a pattern literally).
-        const wchar_t* search = (pattern == L"*.*" || pattern == L"*" || pattern.empty()) ? nullptr : pattern.c_str();
+        const wchar_t* search =
+            (pattern == L"*.*" || pattern == L"*" || pattern.empty()) ? nullptr : pattern.c_str();
         DWORD size = Prepare();
         entries_.reset(FindFirstUrlCacheEntryW(search, Info(), &size));
         if (!entries_ && GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
@@ -67,7 +70,9 @@ public:
         if (!found) return Failure(ERROR_NO_MORE_ITEMS);
         return Read(entry);
     }
-    bool DeleteEntry(const std::wstring& url) override { return DeleteUrlCacheEntryW(url.c_str()) != FALSE; }
+    bool DeleteEntry(const std::wstring& url) override {
+        return DeleteUrlCacheEntryW(url.c_str()) != FALSE;
+    }
 
 private:
     static constexpr DWORD kBufferSize = 2048;
@@ -76,7 +81,8 @@ private:
     // then leave the last error unset.
     static Status Failure(DWORD endOfSearch) {
         const DWORD error = GetLastError();
-        if (error == ERROR_SUCCESS || error == ERROR_CALL_NOT_IMPLEMENTED || error == ERROR_INVALID_FUNCTION)
+        if (error == ERROR_SUCCESS || error == ERROR_CALL_NOT_IMPLEMENTED ||
+            error == ERROR_INVALID_FUNCTION)
             return Status::Unsupported;
         return endOfSearch != 0 && error == endOfSearch ? Status::NoMore : Status::Failed;
     }
@@ -86,7 +92,9 @@ private:
         Info()->dwStructSize = sizeof(INTERNET_CACHE_ENTRY_INFOW);
         return static_cast<DWORD>(buffer_.size());
     }
-    INTERNET_CACHE_ENTRY_INFOW* Info() { return reinterpret_cast<INTERNET_CACHE_ENTRY_INFOW*>(buffer_.data()); }
+    INTERNET_CACHE_ENTRY_INFOW* Info() {
+        return reinterpret_cast<INTERNET_CACHE_ENTRY_INFOW*>(buffer_.data());
+    }
 
     Status Read(CacheEntry& entry) {
         entry.type = Info()->CacheEntryType;

@@ -4,9 +4,11 @@
 
 namespace tessaly {
 
-std::int16_t TaskbarHeightTwips(double screenHeightTwips, double twipsPerPixel, int workAreaBottom) {
+std::int16_t TaskbarHeightTwips(double screenHeightTwips, double twipsPerPixel,
+                                int workAreaBottom) {
     const double screenPixels = screenHeightTwips / twipsPerPixel;
-    return static_cast<std::int16_t>(RoundHalfEven((screenPixels - workAreaBottom) * twipsPerPixel));
+    return static_cast<std::int16_t>(
+        RoundHalfEven((screenPixels - workAreaBottom) * twipsPerPixel));
 }
 
 } // namespace tessaly

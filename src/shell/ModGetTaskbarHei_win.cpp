@@ -16,8 +16,12 @@ double TwipsPerPixel(int caps) {
 
 } // namespace
 
-double ScreenTwipsPerPixelY() { return TwipsPerPixel(LOGPIXELSY); }
-double ScreenTwipsPerPixelX() { return TwipsPerPixel(LOGPIXELSX); }
+double ScreenTwipsPerPixelY() {
+    return TwipsPerPixel(LOGPIXELSY);
+}
+double ScreenTwipsPerPixelX() {
+    return TwipsPerPixel(LOGPIXELSX);
+}
 
 std::int16_t GetTaskbarHeight() {
     // If the call fails the rectangle stays zero and the whole screen counts
@@ -25,7 +29,8 @@ std::int16_t GetTaskbarHeight() {
     RECT workArea{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
     const double twipsPerPixel = ScreenTwipsPerPixelY();
-    return TaskbarHeightTwips(GetSystemMetrics(SM_CYSCREEN) * twipsPerPixel, twipsPerPixel, workArea.bottom);
+    return TaskbarHeightTwips(GetSystemMetrics(SM_CYSCREEN) * twipsPerPixel, twipsPerPixel,
+                              workArea.bottom);
 }
 
 } // namespace tessaly::win

@@ -15,9 +15,13 @@ template <std::size_t N> void CopyCut(wchar_t (&field)[N], const std::wstring& t
 
 } // namespace
 
-QelNotifyIcon::QelNotifyIcon() { data_.cbSize = sizeof data_; }
+QelNotifyIcon::QelNotifyIcon() {
+    data_.cbSize = sizeof data_;
+}
 
-QelNotifyIcon::~QelNotifyIcon() { DeleteNotifyIcon(); }
+QelNotifyIcon::~QelNotifyIcon() {
+    DeleteNotifyIcon();
+}
 
 void QelNotifyIcon::Fill(HWND hWnd, HICON hIcon, const std::wstring& strTip) {
     data_.cbSize = sizeof data_;
@@ -40,7 +44,8 @@ bool QelNotifyIcon::ModifyNotifyIcon(HWND hWnd, HICON hIcon, const std::wstring&
     return Shell_NotifyIconW(NIM_MODIFY, &data_) != FALSE;
 }
 
-bool QelNotifyIcon::ShowBubble(const std::wstring& strTitle, const std::wstring& strInfo, DWORD eInfoFlags) {
+bool QelNotifyIcon::ShowBubble(const std::wstring& strTitle, const std::wstring& strInfo,
+                               DWORD eInfoFlags) {
     CopyCut(data_.szInfoTitle, strTitle);
     CopyCut(data_.szInfo, strInfo);
     data_.dwInfoFlags = eInfoFlags;

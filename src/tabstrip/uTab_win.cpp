@@ -29,7 +29,6 @@ UniqueFont GuiFont(LONG weight) {
     return UniqueFont(CreateFontIndirectW(&font));
 }
 
-
 // Runs one step of a sequence whose steps must each run even when an earlier
 // one failed (the resize); the failure itself has no one to go to.
 template <class Step> void Attempt(Step step) {

@@ -8,7 +8,8 @@ namespace {
 
 std::array<EntryRecord*, EntryPoints::kCount> g_records{};
 
-template <std::size_t N> LRESULT CALLBACK Entry(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+template <std::size_t N>
+LRESULT CALLBACK Entry(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     EntryRecord* record = g_records[N];
     // An entry whose record is gone passes everything on; it cannot know the
     // previous procedure, so the default one is the only safe answer.
@@ -16,11 +17,13 @@ template <std::size_t N> LRESULT CALLBACK Entry(HWND hwnd, UINT message, WPARAM 
                   : DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-template <std::size_t... N> constexpr std::array<WNDPROC, sizeof...(N)> MakeEntries(std::index_sequence<N...>) {
+template <std::size_t... N>
+constexpr std::array<WNDPROC, sizeof...(N)> MakeEntries(std::index_sequence<N...>) {
     return {&Entry<N>...};
 }
 
-constexpr std::array<WNDPROC, EntryPoints::kCount> kEntries = MakeEntries(std::make_index_sequence<EntryPoints::kCount>());
+constexpr std::array<WNDPROC, EntryPoints::kCount> kEntries =
+    MakeEntries(std::make_index_sequence<EntryPoints::kCount>());
 
 } // namespace
 
@@ -42,7 +45,8 @@ void EntryPoints::Release(WNDPROC entry) {
 
 std::size_t EntryPoints::InUse() {
     std::size_t used = 0;
-    for (EntryRecord* record : g_records) used += record != nullptr;
+    for (EntryRecord* record : g_records)
+        used += record != nullptr;
     return used;
 }
 

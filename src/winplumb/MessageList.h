@@ -18,7 +18,8 @@ public:
         if (count_ == 0) return false;
         if (count_ == kAllMessages) return true;
         for (std::int32_t i = 0; i < count_; ++i) {
-            if (static_cast<std::uint32_t>(entries_[static_cast<std::size_t>(i)]) == message) return true;
+            if (static_cast<std::uint32_t>(entries_[static_cast<std::size_t>(i)]) == message)
+                return true;
         }
         return false;
     }

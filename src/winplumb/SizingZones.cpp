@@ -5,8 +5,12 @@
 namespace tessaly {
 namespace {
 
-bool Near(int edge, int at) { return std::abs(edge - at) <= kZoneBand; }
-bool Within(int low, int at, int high) { return low + kZoneBand < at && at < high - kZoneBand; }
+bool Near(int edge, int at) {
+    return std::abs(edge - at) <= kZoneBand;
+}
+bool Within(int low, int at, int high) {
+    return low + kZoneBand < at && at < high - kZoneBand;
+}
 
 } // namespace
 
@@ -33,15 +37,32 @@ Outline MoveOutline(int zone, Outline o, int x, int y) {
         if (y > o.top + kMinimumHeight) o.bottom = y;
     };
     switch (zone) {
-    case kTop: o.top = y; break;
-    case kTopRight: o.top = y, o.right = x; break;
-    case kRight: right(); break;
-    case kBottomRight: right(), bottom(); break;
-    case kBottom: bottom(); break;
-    case kBottomLeft: left(), bottom(); break;
-    case kLeft: left(); break;
-    case kTopLeft: o.top = y, o.left = x; break;
-    default: break;
+    case kTop:
+        o.top = y;
+        break;
+    case kTopRight:
+        o.top = y, o.right = x;
+        break;
+    case kRight:
+        right();
+        break;
+    case kBottomRight:
+        right(), bottom();
+        break;
+    case kBottom:
+        bottom();
+        break;
+    case kBottomLeft:
+        left(), bottom();
+        break;
+    case kLeft:
+        left();
+        break;
+    case kTopLeft:
+        o.top = y, o.left = x;
+        break;
+    default:
+        break;
     }
     return o;
 }

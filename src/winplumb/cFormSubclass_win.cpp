@@ -7,7 +7,9 @@ namespace tessaly::win {
 // One hooked window: its entry point, what it replaced and its two lists.
 class cFormSubclass::Hook final : public EntryRecord {
 public:
-    Hook(cFormSubclass& owner, HWND hwnd) : owner_(owner), hwnd_(hwnd) {}
+    Hook(cFormSubclass& owner, HWND hwnd)
+        : owner_(owner)
+        , hwnd_(hwnd) {}
 
     bool Install() {
         entry_ = EntryPoints::Acquire(this);
@@ -32,9 +34,11 @@ public:
     bool Unhook() {
         active_ = false;
         if (!entry_) return true;
-        if (IsWindow(hwnd_) && reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd_, GWLP_WNDPROC)) != entry_)
+        if (IsWindow(hwnd_) &&
+            reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd_, GWLP_WNDPROC)) != entry_)
             return false;
-        if (IsWindow(hwnd_)) SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
+        if (IsWindow(hwnd_))
+            SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
         EntryPoints::Release(entry_);
         entry_ = nullptr;
         return true;
@@ -62,8 +66,8 @@ public:
     MessageList before, after;
 
 private:
-    void Report(bool phase, bool& handled, LRESULT& result, HWND& hwnd, UINT& message, WPARAM& wParam,
-                LPARAM& lParam) {
+    void Report(bool phase, bool& handled, LRESULT& result, HWND& hwnd, UINT& message,
+                WPARAM& wParam, LPARAM& lParam) {
         try {
             owner_.MsgCome.Raise(phase, handled, result, hwnd, message, wParam, lParam);
         } catch (...) {

@@ -8,11 +8,20 @@ namespace {
 
 const wchar_t* ZoneCursor(int zone) {
     switch (zone) {
-    case kTop: case kBottom: return IDC_SIZENS;
-    case kTopRight: case kBottomLeft: return IDC_SIZENESW;
-    case kRight: case kLeft: return IDC_SIZEWE;
-    case kBottomRight: case kTopLeft: return IDC_SIZENWSE;
-    default: return IDC_ARROW;
+    case kTop:
+    case kBottom:
+        return IDC_SIZENS;
+    case kTopRight:
+    case kBottomLeft:
+        return IDC_SIZENESW;
+    case kRight:
+    case kLeft:
+        return IDC_SIZEWE;
+    case kBottomRight:
+    case kTopLeft:
+        return IDC_SIZENWSE;
+    default:
+        return IDC_ARROW;
     }
 }
 
@@ -21,8 +30,12 @@ void DrawOutline(HDC dc, const Outline& o) {
     DrawFocusRect(dc, &rect);
 }
 
-int ToTwips(int pixels, double twipsPerPixel) { return static_cast<int>(RoundHalfEven(pixels * twipsPerPixel)); }
-int ToPixels(double twips, double twipsPerPixel) { return static_cast<int>(RoundHalfEven(twips / twipsPerPixel)); }
+int ToTwips(int pixels, double twipsPerPixel) {
+    return static_cast<int>(RoundHalfEven(pixels * twipsPerPixel));
+}
+int ToPixels(double twips, double twipsPerPixel) {
+    return static_cast<int>(RoundHalfEven(twips / twipsPerPixel));
+}
 
 } // namespace
 
@@ -32,8 +45,8 @@ cSetStyle::cSetStyle() {
         GetCursorPos(&point);
         return point;
     };
-    subclass_.MsgCome.Connect([this](bool before, bool& handled, LRESULT& result, HWND& hwnd, UINT& message,
-                                     WPARAM& wParam, LPARAM& lParam) {
+    subclass_.MsgCome.Connect([this](bool before, bool& handled, LRESULT& result, HWND& hwnd,
+                                     UINT& message, WPARAM& wParam, LPARAM& lParam) {
         objSubclass_MsgCome(before, handled, result, hwnd, message, wParam, lParam);
     });
 }
@@ -76,8 +89,8 @@ bool cSetStyle::CallWindowStateChange() {
     } else {
         RECT rect{};
         GetWindowRect(target, &rect);
-        restore_ = {ToTwips(rect.left, tppX), ToTwips(rect.top, tppY), ToTwips(rect.right - rect.left, tppX),
-                    ToTwips(rect.bottom - rect.top, tppY)};
+        restore_ = {ToTwips(rect.left, tppX), ToTwips(rect.top, tppY),
+                    ToTwips(rect.right - rect.left, tppX), ToTwips(rect.bottom - rect.top, tppY)};
         FillWorkArea();
         maximised_ = true;
     }
@@ -88,14 +101,15 @@ void cSetStyle::EndDrag(bool apply) {
     dragging_ = false;
     if (screen_) DrawOutline(screen_->get(), drawn_);
     if (apply) {
-        MoveWindow(window_, drawn_.left, drawn_.top, drawn_.right - drawn_.left, drawn_.bottom - drawn_.top, TRUE);
+        MoveWindow(window_, drawn_.left, drawn_.top, drawn_.right - drawn_.left,
+                   drawn_.bottom - drawn_.top, TRUE);
     }
     screen_.reset();
     if (GetCapture() == window_) ReleaseCapture();
 }
 
-void cSetStyle::objSubclass_MsgCome(bool bBefore, bool&, LRESULT&, HWND&, UINT& uMsg, WPARAM& wParam,
-                                    LPARAM& lParam) {
+void cSetStyle::objSubclass_MsgCome(bool bBefore, bool&, LRESULT&, HWND&, UINT& uMsg,
+                                    WPARAM& wParam, LPARAM& lParam) {
     if (!bBefore) return;
     switch (uMsg) {
     case WM_SETTINGCHANGE:

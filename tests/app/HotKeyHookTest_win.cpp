@@ -22,11 +22,13 @@ struct MainWindow {
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = L"TessalyHotKeyTarget";
         RegisterClassExW(&wc);
-        hwnd = CreateWindowExW(0, wc.lpszClassName, L"main", WS_POPUP | WS_VISIBLE, 50, 50, 300, 200, nullptr,
-                               nullptr, wc.hInstance, nullptr);
+        hwnd = CreateWindowExW(0, wc.lpszClassName, L"main", WS_POPUP | WS_VISIBLE, 50, 50, 300,
+                               200, nullptr, nullptr, wc.hInstance, nullptr);
     }
     ~MainWindow() { DestroyWindow(hwnd); }
-    WNDPROC procedure() const { return reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC)); }
+    WNDPROC procedure() const {
+        return reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC));
+    }
     HWND hwnd;
 };
 
@@ -103,7 +105,8 @@ TEST(HotKeyHook, ChainsWithTheFormSubclassInstalledAfterAndRemovedAfter) {
     HookMainWindow(main.hwnd, {});
     int reported = 0;
     auto subclass = std::make_unique<cFormSubclass>();
-    subclass->MsgCome.Connect([&](bool, bool&, LRESULT&, HWND&, UINT& m, WPARAM&, LPARAM&) { reported += m == WM_APP; });
+    subclass->MsgCome.Connect(
+        [&](bool, bool&, LRESULT&, HWND&, UINT& m, WPARAM&, LPARAM&) { reported += m == WM_APP; });
     subclass->AddWindowMsgs(main.hwnd);
     UnhookMainWindow(main.hwnd); // first out, though the subclass is in front of it
     SendMessageW(main.hwnd, QelNotifyIcon::kCallbackMessage, QelNotifyIcon::kIconId, WM_LBUTTONUP);

@@ -17,7 +17,8 @@ TEST(LoginCommand, CommandsAreFoundAnywhereInTheAddress) {
     EXPECT_EQ(inQuery.kind, Kind::Minimize);
     EXPECT_TRUE(inQuery.cancelNavigation);
     // First match wins, in the order exitgame, minimize, loadgame.
-    EXPECT_EQ(ParseLoginCommand(L"app://loadgame|http://a.example/?app://exitgame").kind, Kind::ExitGame);
+    EXPECT_EQ(ParseLoginCommand(L"app://loadgame|http://a.example/?app://exitgame").kind,
+              Kind::ExitGame);
     EXPECT_EQ(ParseLoginCommand(L"APP://EXITGAME").kind, Kind::None);
     EXPECT_EQ(ParseLoginCommand(L"http://127.0.0.1/client/").kind, Kind::None);
     EXPECT_FALSE(ParseLoginCommand(L"http://127.0.0.1/client/").cancelNavigation);
@@ -28,11 +29,13 @@ TEST(LoginCommand, HandOverTakesTheTextBetweenTheFirstTwoBars) {
     EXPECT_EQ(one.kind, Kind::LoadGame);
     EXPECT_EQ(one.address, L"http://127.0.0.1:8080/game/1.html");
     EXPECT_FALSE(one.cancelNavigation);
-    EXPECT_EQ(ParseLoginCommand(L"app://loadgame|https://g.example/2|extra|more").address, L"https://g.example/2");
+    EXPECT_EQ(ParseLoginCommand(L"app://loadgame|https://g.example/2|extra|more").address,
+              L"https://g.example/2");
     // Missing, empty or non-web addresses are ignored, and the login page stays.
-    for (const wchar_t* bad : {L"app://loadgame", L"app://loadgame|", L"app://loadgame||http://a.example/",
-                               L"app://loadgame|javascript:alert(1)", L"app://loadgame|file:///C:/x",
-                               L"app://loadgame|app://exit"}) {
+    for (const wchar_t* bad :
+         {L"app://loadgame", L"app://loadgame|", L"app://loadgame||http://a.example/",
+          L"app://loadgame|javascript:alert(1)", L"app://loadgame|file:///C:/x",
+          L"app://loadgame|app://exit"}) {
         const LoginCommand ignored = ParseLoginCommand(bad);
         EXPECT_EQ(ignored.kind, Kind::LoadGame) << bad;
         EXPECT_TRUE(ignored.address.empty()) << bad;
@@ -106,6 +109,7 @@ TEST_F(LoginFlowTest, PageCommandsReachTheWindowsAndAreCancelledAsNeeded) {
     EXPECT_TRUE(browser.PlayNavigation(L"app://loadgame|http://127.0.0.1:8080/game/1.html|x"));
     EXPECT_FALSE(browser.PlayNavigation(L"app://loadgame|"));
     EXPECT_TRUE(browser.PlayNavigation(L"http://127.0.0.1:8080/client/next.html"));
-    EXPECT_EQ(windows.calls, (std::vector<std::wstring>{L"minimize", L"close",
-                                                        L"handover http://127.0.0.1:8080/game/1.html"}));
+    EXPECT_EQ(windows.calls,
+              (std::vector<std::wstring>{L"minimize", L"close",
+                                         L"handover http://127.0.0.1:8080/game/1.html"}));
 }

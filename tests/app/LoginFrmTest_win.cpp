@@ -71,7 +71,8 @@ protected:
     LoginFrm login{{platform, config, [this](const std::wstring& a) { handedOver.push_back(a); },
                     [this] { ++splashClosed; }, [this] { ++ended; },
                     [this](HWND container) {
-                        auto view = std::make_unique<ScriptedBrowserView>(container, BrowserScript{});
+                        auto view =
+                            std::make_unique<ScriptedBrowserView>(container, BrowserScript{});
                         browser = view.get();
                         return view;
                     }}};
@@ -122,7 +123,8 @@ TEST_F(LoginFrmTest, OnlyTheTopLevelCompletionShowsThePairOverTheBackground) {
 TEST_F(LoginFrmTest, ContentFollowsTheBackgroundPixelForPixel) {
     CompleteLoginPage();
     for (const POINT to : {POINT{10, 20}, POINT{37, 3}, POINT{-5, 11}}) {
-        SetWindowPos(login.background().hwnd(), nullptr, to.x, to.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        SetWindowPos(login.background().hwnd(), nullptr, to.x, to.y, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER);
         const RECT front = WindowRect(login.hwnd());
         EXPECT_EQ(front.left, to.x);
         EXPECT_EQ(front.top, to.y);

@@ -97,8 +97,8 @@ TEST(PublicData, MissingResourcesAreReportedNotFatal) {
 }
 
 TEST(PublicData, RectRgnRoundsTheWindowsCorners) {
-    const HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 100, 50, nullptr, nullptr,
-                                        nullptr, nullptr);
+    const HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 100, 50, nullptr,
+                                        nullptr, nullptr, nullptr);
     RectRgn(window, 101, 51, 6, 6);
     UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
     ASSERT_NE(GetWindowRgn(window, region.get()), ERROR);

@@ -7,16 +7,18 @@
 using namespace tessaly;
 
 TEST(BrowserScript, ParsesSectionsAndRejectsWhatItCannotRead) {
-    const BrowserScript script = BrowserScript::Parse(L"# tour\r\non /client/\r\n  wait 1500\n  downloadbegin\n"
-                                                      L"  complete 2400\n\n  navigate app://loadgame|{origin}/g\n"
-                                                      L"on /game/\n  title Ridge of Embers\n  error\n");
+    const BrowserScript script =
+        BrowserScript::Parse(L"# tour\r\non /client/\r\n  wait 1500\n  downloadbegin\n"
+                             L"  complete 2400\n\n  navigate app://loadgame|{origin}/g\n"
+                             L"on /game/\n  title Ridge of Embers\n  error\n");
     ASSERT_EQ(script.sections.size(), 2u);
     EXPECT_EQ(script.sections[0].steps.size(), 4u);
     EXPECT_EQ(script.sections[1].steps[0].text, L"Ridge of Embers");
     EXPECT_EQ(script.SectionFor(L"http://h/game/1.html"), &script.sections[1]);
     EXPECT_EQ(script.SectionFor(L"about:blank"), nullptr);
-    for (const wchar_t* bad : {L"wait 5", L"on /x/\nwait soon", L"on /x/\ncomplete -1", L"on /x/\njump 3",
-                               L"on\n", L"on /x/\ndownloadbegin now", L"on /x/\nnavigate"}) {
+    for (const wchar_t* bad :
+         {L"wait 5", L"on /x/\nwait soon", L"on /x/\ncomplete -1", L"on /x/\njump 3", L"on\n",
+          L"on /x/\ndownloadbegin now", L"on /x/\nnavigate"}) {
         EXPECT_THROW(BrowserScript::Parse(bad), Error) << bad;
     }
     EXPECT_EQ(OriginOf(L"http://127.0.0.1:8080/client/?a=b"), L"http://127.0.0.1:8080");
@@ -25,14 +27,16 @@ TEST(BrowserScript, ParsesSectionsAndRejectsWhatItCannotRead) {
 }
 
 TEST(ScriptedBrowser, PlaysTheSectionOfTheNavigatedAddressUpToEachWait) {
-    ScriptedBrowser browser(BrowserScript::Parse(L"on /client/\n downloadbegin\n wait 20\n complete 300\n"
-                                                 L" navigate app://loadgame|{origin}/game/1.html\n"
-                                                 L"on /game/\n complete 150\n title Game One\n"));
+    ScriptedBrowser browser(
+        BrowserScript::Parse(L"on /client/\n downloadbegin\n wait 20\n complete 300\n"
+                             L" navigate app://loadgame|{origin}/game/1.html\n"
+                             L"on /game/\n complete 150\n title Game One\n"));
     int queued = 0;
     browser.StepsQueued = [&] { ++queued; };
     std::vector<std::wstring> events;
     browser.DownloadBegin.Connect([&] { events.push_back(L"begin"); });
-    browser.DocumentComplete.Connect([&](const std::wstring& url) { events.push_back(L"complete " + url); });
+    browser.DocumentComplete.Connect(
+        [&](const std::wstring& url) { events.push_back(L"complete " + url); });
     browser.BeforeNavigate2.Connect([&](const std::wstring& url, bool& cancel) {
         events.push_back(L"before " + url);
         cancel = url.starts_with(L"app://");
@@ -47,10 +51,11 @@ TEST(ScriptedBrowser, PlaysTheSectionOfTheNavigatedAddressUpToEachWait) {
     browser.Navigate(L"http://127.0.0.1:9/game/1.html");
     EXPECT_EQ(browser.Advance(), std::nullopt);
     EXPECT_EQ(events, (std::vector<std::wstring>{
-                          L"before http://127.0.0.1:9/client/", L"begin", L"complete http://127.0.0.1:9/client/",
+                          L"before http://127.0.0.1:9/client/", L"begin",
+                          L"complete http://127.0.0.1:9/client/",
                           L"before app://loadgame|http://127.0.0.1:9/game/1.html",
-                          L"before http://127.0.0.1:9/game/1.html", L"complete http://127.0.0.1:9/game/1.html",
-                          L"title Game One"}));
+                          L"before http://127.0.0.1:9/game/1.html",
+                          L"complete http://127.0.0.1:9/game/1.html", L"title Game One"}));
     EXPECT_EQ(browser.DocumentUrl(), L"http://127.0.0.1:9/game/1.html");
     browser.Refresh(); // replays the current page
     EXPECT_EQ(browser.Advance(), std::nullopt);

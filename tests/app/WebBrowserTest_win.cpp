@@ -18,11 +18,7 @@
 using namespace tessaly;
 using namespace tessaly::win;
 
-namespace {
-
-
-
-} // namespace
+namespace {} // namespace
 
 TEST(WebBrowserControl, CancelsAppCommandsAndLetsWebAddressesReachTheServer) {
     ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));

@@ -21,7 +21,6 @@ using namespace tessaly::win;
 
 namespace {
 
-
 class Page : public ITabForm {
 public:
     Page()

@@ -24,7 +24,6 @@ using namespace tessaly::win;
 
 namespace {
 
-
 double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);

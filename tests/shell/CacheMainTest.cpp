@@ -83,7 +83,8 @@ TEST(CacheMain, TheKeepMaskSparesCookiesAndHistory) {
     FakeCache cache = Filled();
     cache.groups = {7, 9};
     ClearUrlCache(cache, L"*.*", kKeep);
-    EXPECT_EQ(cache.deleted, (std::vector<std::wstring>{L"group 7", L"group 9", L"http://a/page", L"http://a/sticky.css"}));
+    EXPECT_EQ(cache.deleted, (std::vector<std::wstring>{L"group 7", L"group 9", L"http://a/page",
+                                                        L"http://a/sticky.css"}));
 
     FakeCache all = Filled();
     ClearUrlCache(all, L"*.*", 0);

@@ -16,20 +16,23 @@ namespace {
 bool AddEntry(const std::wstring& url, DWORD type) {
     wchar_t file[MAX_PATH] = {};
     if (!CreateUrlCacheEntryW(url.c_str(), 0, L"txt", file, 0)) return false;
-    HANDLE handle = CreateFileW(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle =
+        CreateFileW(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
     WriteFile(handle, "cached", 6, &written, nullptr);
     CloseHandle(handle);
     FILETIME none{};
-    return CommitUrlCacheEntryW(url.c_str(), file, none, none, type, nullptr, 0, nullptr, nullptr) != FALSE;
+    return CommitUrlCacheEntryW(url.c_str(), file, none, none, type, nullptr, 0, nullptr,
+                                nullptr) != FALSE;
 }
 
 bool InCache(const std::wstring& url) {
     DWORD size = 0;
     GetUrlCacheEntryInfoW(url.c_str(), nullptr, &size);
     std::vector<unsigned char> buffer(size ? size : 1);
-    return GetUrlCacheEntryInfoW(url.c_str(), reinterpret_cast<INTERNET_CACHE_ENTRY_INFOW*>(buffer.data()), &size) !=
-           FALSE;
+    return GetUrlCacheEntryInfoW(url.c_str(),
+                                 reinterpret_cast<INTERNET_CACHE_ENTRY_INFOW*>(buffer.data()),
+                                 &size) != FALSE;
 }
 
 } // namespace

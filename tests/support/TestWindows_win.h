@@ -36,7 +36,8 @@ template <class Condition> bool PumpUntil(Condition done, DWORD timeoutMs = 3000
 // through a transparent control, and what hosts a control under test.
 class HostForm : public win::Form {
 public:
-    explicit HostForm(int widthPixels = 400, int heightPixels = 300, COLORREF background = RGB(0, 160, 0))
+    explicit HostForm(int widthPixels = 400, int heightPixels = 300,
+                      COLORREF background = RGB(0, 160, 0))
         : Form(Design(widthPixels, heightPixels, background)) {}
     ~HostForm() override { Destroy(); }
 

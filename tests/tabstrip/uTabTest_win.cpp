@@ -19,7 +19,6 @@ using namespace tessaly::win;
 
 namespace {
 
-
 struct PageLog {
     int refreshed = 0;
     int unloaded = 0;

@@ -14,10 +14,13 @@ namespace {
 // A hook that notes its name and passes the message on.
 class NamedHook : public EntryRecord {
 public:
-    NamedHook(std::string name, std::string& trace) : name_(std::move(name)), trace_(trace) {}
+    NamedHook(std::string name, std::string& trace)
+        : name_(std::move(name))
+        , trace_(trace) {}
     void Install(HWND hwnd) {
         entry_ = EntryPoints::Acquire(this);
-        previous_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(entry_)));
+        previous_ = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(entry_)));
     }
     void Remove(HWND hwnd) {
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
@@ -38,7 +41,8 @@ private:
 } // namespace
 
 TEST(EntryPoints, HooksOfOneKindChainOnOneWindow) {
-    const HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    const HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                        nullptr, nullptr);
     std::string trace;
     NamedHook first("a", trace), second("b", trace);
     const std::size_t before = EntryPoints::InUse();
@@ -59,9 +63,11 @@ TEST(EntryPoints, RunOutPlainlyAndComeBack) {
     std::string trace;
     NamedHook hook("x", trace);
     std::vector<WNDPROC> taken;
-    while (WNDPROC entry = EntryPoints::Acquire(&hook)) taken.push_back(entry);
+    while (WNDPROC entry = EntryPoints::Acquire(&hook))
+        taken.push_back(entry);
     EXPECT_EQ(EntryPoints::InUse(), EntryPoints::kCount);
-    for (WNDPROC entry : taken) EntryPoints::Release(entry);
+    for (WNDPROC entry : taken)
+        EntryPoints::Release(entry);
     const WNDPROC again = EntryPoints::Acquire(&hook);
     EXPECT_NE(again, nullptr);
     EntryPoints::Release(again);

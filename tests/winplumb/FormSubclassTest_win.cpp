@@ -28,12 +28,14 @@ struct Target {
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = L"TessalySubclassTarget";
         RegisterClassExW(&wc);
-        hwnd = CreateWindowExW(0, wc.lpszClassName, L"", WS_OVERLAPPEDWINDOW, 100, 100, 1000, 700, nullptr, nullptr,
-                               wc.hInstance, nullptr);
+        hwnd = CreateWindowExW(0, wc.lpszClassName, L"", WS_OVERLAPPEDWINDOW, 100, 100, 1000, 700,
+                               nullptr, nullptr, wc.hInstance, nullptr);
         seen.clear();
     }
     ~Target() { DestroyWindow(hwnd); }
-    WNDPROC procedure() const { return reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC)); }
+    WNDPROC procedure() const {
+        return reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC));
+    }
     HWND hwnd;
 };
 
@@ -44,8 +46,8 @@ TEST(FormSubclass, ReportsEveryMessageOnceBeforeAndLetsHandlersChangeIt) {
     int before = 0, after = 0;
     {
         cFormSubclass subclass;
-        subclass.MsgCome.Connect([&](bool phase, bool& handled, LRESULT& result, HWND&, UINT& message,
-                                     WPARAM& wParam, LPARAM&) {
+        subclass.MsgCome.Connect([&](bool phase, bool& handled, LRESULT& result, HWND&,
+                                     UINT& message, WPARAM& wParam, LPARAM&) {
             (phase ? before : after) += message == WM_APP ? 1 : 0;
             if (phase && message == WM_APP && wParam == 1) wParam = 42; // the window sees 42
             if (phase && message == WM_APP + 1) {
@@ -92,7 +94,9 @@ TEST(SetStyle, BorderlessWithCloseCommandAndSettingChanges) {
     style.set_objForm(target.hwnd);
     style.SetWindowStyle(target.hwnd);
     // Windows adds WS_CLIPSIBLINGS to every top-level window by itself.
-    EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrW(target.hwnd, GWL_STYLE)) & ~(WS_VISIBLE | WS_CLIPSIBLINGS), 0xA0000u);
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrW(target.hwnd, GWL_STYLE)) &
+                  ~(WS_VISIBLE | WS_CLIPSIBLINGS),
+              0xA0000u);
     SendMessageW(target.hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
     SendMessageW(target.hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     EXPECT_EQ(closes, 1);

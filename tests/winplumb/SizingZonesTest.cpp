@@ -15,14 +15,15 @@ TEST(SizingZones, CornersWinOverEdgesWithinTheFivePixelBand) {
     EXPECT_EQ(HitTestZone(kWindow, 105, 105), kTopLeft);    // 5 inside, exactly 5 below the top
     EXPECT_EQ(HitTestZone(kWindow, 1097, 797), kBottomRight);
     EXPECT_EQ(HitTestZone(kWindow, 1097, 103), kTopRight);
-    EXPECT_EQ(HitTestZone(kWindow, 600, 98), kTop);         // outside by 2: still the band
+    EXPECT_EQ(HitTestZone(kWindow, 600, 98), kTop); // outside by 2: still the band
     EXPECT_EQ(HitTestZone(kWindow, 1104, 400), kRight);
     EXPECT_EQ(HitTestZone(kWindow, 96, 400), kLeft);
-    EXPECT_EQ(HitTestZone(kWindow, 106, 106), kNoZone);     // 6 inside every edge
+    EXPECT_EQ(HitTestZone(kWindow, 106, 106), kNoZone); // 6 inside every edge
     EXPECT_EQ(HitTestZone(kWindow, 600, 400), kNoZone);
-    EXPECT_EQ(HitTestZone(kWindow, 94, 400), kNoZone);      // 6 outside
+    EXPECT_EQ(HitTestZone(kWindow, 94, 400), kNoZone); // 6 outside
 
-    EXPECT_EQ(HitTestZone(Outline{0, 0, 1000, 700}, 5, 695), kBottomLeft); // the corner band ends here
+    EXPECT_EQ(HitTestZone(Outline{0, 0, 1000, 700}, 5, 695),
+              kBottomLeft); // the corner band ends here
     EXPECT_EQ(HitTestZone(Outline{0, 0, 1000, 700}, 5, 694), kLeft);
 }
 
@@ -58,7 +59,8 @@ TEST(MessageList, HolesFillAndAllMessagesNarrowsOrEmpties) {
     list.Add(0x202);              // fills the hole
     EXPECT_EQ(list.count(), 2);
     EXPECT_TRUE(list.Matches(0x202));
-    for (int m = 1; m <= 100; ++m) list.Add(0x1000 + m); // no upper limit
+    for (int m = 1; m <= 100; ++m)
+        list.Add(0x1000 + m); // no upper limit
     EXPECT_EQ(list.count(), 102);
     list.Add(MessageList::kAllMessages);
     EXPECT_TRUE(list.Matches(0x9999));
