@@ -2,20 +2,12 @@
 
 #include "base/Error.h"
 
+#include "support/ErrorNumber.h"
+
 #include <gtest/gtest.h>
 
 using namespace tessaly;
-
-namespace {
-int ErrorNumber(auto&& action) {
-    try {
-        action();
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
-}
-} // namespace
+using tessaly::test::ErrorNumber;
 
 TEST(PropertyBag, NamesMatchWithoutCaseAndMissingNamesGiveDefaults) {
     PropertyBag bag;

@@ -5,23 +5,17 @@
 #include "controls/FontDesc.h"
 #include "controls/PictureRef.h"
 
+#include "support/ErrorNumber.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 using namespace tessaly;
+using tessaly::test::ErrorNumber;
 
 namespace {
-
-int ErrorNumber(auto&& action) {
-    try {
-        action();
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 std::vector<std::wstring> Names(const PropertyBag& bag) {
     std::vector<std::wstring> names;

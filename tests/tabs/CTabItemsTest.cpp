@@ -4,6 +4,8 @@
 #include "base/Error.h"
 #include "tabs/TabErrors.h"
 
+#include "support/ErrorNumber.h"
+
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -12,15 +14,6 @@ using namespace tessaly;
 using namespace tessaly::test;
 
 namespace {
-
-int ErrorNumber(auto&& action) {
-    try {
-        action();
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 class TabModel : public ::testing::Test {
 protected:
