@@ -12,19 +12,19 @@ int Px(double twips) {
     return TwipsToPixels(twips);
 }
 
-UniqueFont MakeFont(HDC dc, const FontDesc& spec) {
+UniqueFont MakeFont(HDC dc, const FontDesc& desc) {
     LOGFONTW lf{};
     const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-    lf.lfHeight = -static_cast<LONG>(RoundHalfEven(spec.size * dpi / 72.0));
-    lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-    lf.lfItalic = spec.italic;
-    lf.lfUnderline = spec.underline;
-    lf.lfStrikeOut = spec.strikeout;
-    lf.lfCharSet = static_cast<BYTE>(spec.charset);
+    lf.lfHeight = -static_cast<LONG>(RoundHalfEven(desc.size * dpi / 72.0));
+    lf.lfWeight = desc.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = desc.italic;
+    lf.lfUnderline = desc.underline;
+    lf.lfStrikeOut = desc.strikeout;
+    lf.lfCharSet = static_cast<BYTE>(desc.charset);
     lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
     lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     lf.lfQuality = DEFAULT_QUALITY;
-    spec.name.copy(lf.lfFaceName, LF_FACESIZE - 1);
+    desc.name.copy(lf.lfFaceName, LF_FACESIZE - 1);
     return UniqueFont(CreateFontIndirectW(&lf));
 }
 
