@@ -2,15 +2,15 @@
 
 #include "shell/ModGetTaskbarHei_win.h"
 
+#include "base/Handles_win.h"
 #include "shell/ModGetTaskbarHei.h"
 
 namespace tessaly::win {
 namespace {
 
 double TwipsPerPixel(int caps) {
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, caps) : 96;
-    if (screen) ReleaseDC(nullptr, screen);
+    const WindowDC screen(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen.get(), caps) : 96;
     return 1440.0 / (dpi > 0 ? dpi : 96);
 }
 
