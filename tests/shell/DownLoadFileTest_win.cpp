@@ -215,8 +215,9 @@ TEST(DownLoadFileWin, StopsBetweenPiecesAndWhenTheProgramQuits) {
     EXPECT_EQ(ReadFileBytes(target), "earlier");
 
     // Messages posted before the download are dispatched during it; a WM_QUIT
-    // among them stops it and stays for the message loop.
-    downloader.Loading.DisconnectAll();
+    // among them stops it and stays for the message loop. A new downloader,
+    // whose first piece is sure to pump (later ones pump at most every 10 ms).
+    QelDownLoadFile quitting = MakeDownLoadFile(8);
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = CountPings;
     windowClass.lpszClassName = L"TessalyPingCounter";
@@ -225,8 +226,7 @@ TEST(DownLoadFileWin, StopsBetweenPiecesAndWhenTheProgramQuits) {
                                         HWND_MESSAGE, nullptr, nullptr, nullptr);
     PostMessageW(window, kPing, 0, 0);
     PostQuitMessage(7);
-    EXPECT_TRUE(
-        downloader.DownLoadFile(test::TestServer() + L"bytes/100000", target, false, false));
+    EXPECT_TRUE(quitting.DownLoadFile(test::TestServer() + L"bytes/100000", target, false, false));
     EXPECT_EQ(ReadFileBytes(target), "earlier");
     EXPECT_EQ(pings, 1);
     MSG quit;
