@@ -41,6 +41,11 @@ int ShiftState() {
            ((GetKeyState(VK_MENU) < 0) ? 4 : 0);
 }
 
+int MouseShiftState(WPARAM mouseKeys) {
+    return ((mouseKeys & MK_SHIFT) ? 1 : 0) | ((mouseKeys & MK_CONTROL) ? 2 : 0) |
+           ((GetKeyState(VK_MENU) < 0) ? 4 : 0);
+}
+
 void Control::Create(HWND parent, int leftTwips, int topTwips, int widthTwips, int heightTwips) {
     Window::Create({className_, CS_DBLCLKS, nullptr}, 0, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
                    L"", TwipsToPixels(leftTwips), TwipsToPixels(topTwips),
@@ -75,7 +80,7 @@ void Control::SetVisible(bool visible) {
 
 void Control::MouseButton(UINT message, WPARAM wParam, LPARAM lParam) {
     int button = ButtonOf(message);
-    int shift = ShiftState();
+    int shift = MouseShiftState(wParam);
     float x = static_cast<float>(PixelsToTwips(GET_X_LPARAM(lParam)));
     float y = static_cast<float>(PixelsToTwips(GET_Y_LPARAM(lParam)));
     switch (message) {
@@ -106,7 +111,6 @@ void Control::MouseButton(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     }
     }
-    static_cast<void>(wParam);
 }
 
 LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -139,7 +143,7 @@ LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_MOUSEMOVE: {
         int button = ButtonsHeld(wParam);
-        int shift = ShiftState();
+        int shift = MouseShiftState(wParam);
         float x = static_cast<float>(PixelsToTwips(GET_X_LPARAM(lParam)));
         float y = static_cast<float>(PixelsToTwips(GET_Y_LPARAM(lParam)));
         OnMouseMove(button, shift, x, y);

@@ -62,6 +62,9 @@ private:
 // The form of mouse values the controls pass on: Button 1 left, 2 right,
 // 4 middle (for one message, or held during a move); Shift 1, 2, 4.
 int ShiftState();
+// The same from a mouse message's key flags; only Alt needs asking, which
+// saves two round trips to the window system on every mouse message.
+int MouseShiftState(WPARAM mouseKeys);
 int ButtonOf(UINT mouseMessage);
 int ButtonsHeld(WPARAM mouseKeys);
 

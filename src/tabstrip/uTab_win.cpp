@@ -219,14 +219,15 @@ void uTab::c_Subclass_WindowProc(bool bBefore, bool& bHandled, LRESULT& lReturn,
 LRESULT uTab::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     const auto x = static_cast<float>(GET_X_LPARAM(lParam));
     const auto y = static_cast<float>(GET_Y_LPARAM(lParam));
-    const auto shift = static_cast<std::int16_t>(ShiftState());
+    // Read only for mouse messages: every message of the strip passes here.
+    const auto shift = [&] { return static_cast<std::int16_t>(MouseShiftState(wParam)); };
     switch (message) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
         // Held so that the release is seen wherever it happens.
         SetCapture(hwnd());
-        Press(static_cast<std::int16_t>(ButtonOf(message)), shift, x, y);
+        Press(static_cast<std::int16_t>(ButtonOf(message)), shift(), x, y);
         return 0;
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
@@ -238,10 +239,10 @@ LRESULT uTab::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
         if (ButtonsHeld(wParam) == 0 && GetCapture() == hwnd()) ReleaseCapture();
-        Release(static_cast<std::int16_t>(ButtonOf(message)), shift, x, y);
+        Release(static_cast<std::int16_t>(ButtonOf(message)), shift(), x, y);
         return 0;
     case WM_MOUSEMOVE:
-        Move(static_cast<std::int16_t>(ButtonsHeld(wParam)), shift, x, y);
+        Move(static_cast<std::int16_t>(ButtonsHeld(wParam)), shift(), x, y);
         return 0;
     default:
         return tessaly::win::Control::HandleMessage(message, wParam, lParam);
