@@ -55,19 +55,14 @@ LRESULT ScriptedBrowserView::View::HandleMessage(UINT message, WPARAM wParam, LP
         return 0;
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd(), &ps);
-        Paint(dc);
-        EndPaint(hwnd(), &ps);
-        return 0;
-    }
+    case WM_PAINT:
+        return PaintMessage();
     default:
         return Window::HandleMessage(message, wParam, lParam);
     }
 }
 
-void ScriptedBrowserView::View::Paint(HDC dc) {
+void ScriptedBrowserView::View::OnPaint(HDC dc) {
     RECT client;
     GetClientRect(hwnd(), &client);
     UniqueBrush page(CreateSolidBrush(RGB(246, 248, 252)));

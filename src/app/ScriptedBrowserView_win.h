@@ -28,9 +28,9 @@ private:
 
     protected:
         LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+        void OnPaint(HDC dc) override;
 
     private:
-        void Paint(HDC dc);
         ScriptedBrowserView& owner_;
     };
 

@@ -118,13 +118,8 @@ LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
         OnResize();
         return 0;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd(), &ps);
-        OnPaint(dc);
-        EndPaint(hwnd(), &ps);
-        return 0;
-    }
+    case WM_PAINT:
+        return PaintMessage();
     case WM_ERASEBKGND:
         return 1; // controls paint every pixel themselves; erasing would flicker
     case WM_LBUTTONDOWN:

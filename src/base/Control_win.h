@@ -38,7 +38,6 @@ protected:
 
     virtual void OnCreate() {}
     virtual void OnResize() {}
-    virtual void OnPaint(HDC /*dc*/) {}
     virtual void OnMouseDown(int& /*button*/, int& /*shift*/, float& /*x*/, float& /*y*/) {}
     virtual void OnMouseUp(int& /*button*/, int& /*shift*/, float& /*x*/, float& /*y*/) {}
     virtual void OnMouseMove(int& /*button*/, int& /*shift*/, float& /*x*/, float& /*y*/) {}

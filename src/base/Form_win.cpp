@@ -136,13 +136,8 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
         OnResize();
         return 0;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd(), &ps);
-        OnPaint(dc);
-        EndPaint(hwnd(), &ps);
-        return 0;
-    }
+    case WM_PAINT:
+        return PaintMessage();
     case WM_ERASEBKGND: {
         RECT rect;
         GetClientRect(hwnd(), &rect);

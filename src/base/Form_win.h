@@ -51,7 +51,6 @@ protected:
     virtual void OnResize() {}
     virtual void OnQueryUnload(bool& /*cancel*/) {}
     virtual void OnUnload() {}
-    virtual void OnPaint(HDC /*dc*/) {}
     virtual void OnTimer(UINT_PTR /*id*/) {}
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

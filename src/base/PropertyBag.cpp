@@ -4,10 +4,13 @@
 #include "base/Text.h"
 #include "base/Units.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
+#include <utility>
 #include <cmath>
 #include <limits>
 
@@ -49,27 +52,20 @@ std::string FormatDouble(double value) {
     return buffer;
 }
 
+// The characters a quoted text escapes, and the letter after the backslash.
+constexpr std::pair<wchar_t, wchar_t> kEscapes[] = {
+    {L'"', L'"'}, {L'\\', L'\\'}, {L'\n', L'n'}, {L'\r', L'r'}, {L'\t', L't'}};
+
 std::wstring Quote(const std::wstring& text) {
     std::wstring out = L"\"";
     for (wchar_t c : text) {
-        switch (c) {
-        case L'"':
-            out += L"\\\"";
-            break;
-        case L'\\':
-            out += L"\\\\";
-            break;
-        case L'\n':
-            out += L"\\n";
-            break;
-        case L'\r':
-            out += L"\\r";
-            break;
-        case L'\t':
-            out += L"\\t";
-            break;
-        default:
+        const auto* escape = std::find_if(std::begin(kEscapes), std::end(kEscapes),
+                                          [c](const auto& e) { return e.first == c; });
+        if (escape == std::end(kEscapes)) {
             out += c;
+        } else {
+            out += L'\\';
+            out += escape->second;
         }
     }
     return out + L"\"";
@@ -86,25 +82,11 @@ std::optional<std::wstring> Unquote(std::wstring_view text) {
             continue;
         }
         if (++i == text.size()) return {};
-        switch (text[i]) {
-        case L'"':
-            out += L'"';
-            break;
-        case L'\\':
-            out += L'\\';
-            break;
-        case L'n':
-            out += L'\n';
-            break;
-        case L'r':
-            out += L'\r';
-            break;
-        case L't':
-            out += L'\t';
-            break;
-        default:
-            return {};
-        }
+        const wchar_t letter = text[i];
+        const auto* escape = std::find_if(std::begin(kEscapes), std::end(kEscapes),
+                                          [letter](const auto& e) { return e.second == letter; });
+        if (escape == std::end(kEscapes)) return {};
+        out += escape->first;
     }
     return out;
 }

@@ -43,6 +43,14 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return Default(message, wParam, lParam);
 }
 
+LRESULT Window::PaintMessage() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd_, &ps);
+    OnPaint(dc);
+    EndPaint(hwnd_, &ps);
+    return 0;
+}
+
 LRESULT Window::Default(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd_, message, wParam, lParam);
 }

@@ -34,6 +34,9 @@ protected:
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
     // Runs after the window is gone (hwnd() is null by then).
     virtual void OnDestroyed() {}
+    // Draws the window's invalid part; PaintMessage answers WM_PAINT with it.
+    virtual void OnPaint(HDC /*dc*/) {}
+    LRESULT PaintMessage();
 
 private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
