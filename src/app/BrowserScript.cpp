@@ -48,7 +48,8 @@ BrowserScript BrowserScript::Parse(std::wstring_view text) {
             if (ok) continue;
         } else if (word == L"wait" || word == L"complete") {
             step.kind = word == L"wait" ? ScriptStep::Kind::Wait : ScriptStep::Kind::Complete;
-            ok = ParseNumber(rest, step.number);
+            ok = ParseNumber(rest, step.number) &&
+                 (step.kind != ScriptStep::Kind::Wait || step.number <= kMaxWaitMilliseconds);
         } else if (word == L"downloadbegin" || word == L"error") {
             step.kind =
                 word == L"error" ? ScriptStep::Kind::Error : ScriptStep::Kind::DownloadBegin;

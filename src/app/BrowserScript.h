@@ -21,6 +21,9 @@
 
 namespace tessaly {
 
+// The longest wait a step may ask for: what a window timer can hold (24 days).
+inline constexpr long long kMaxWaitMilliseconds = 0x7FFFFFFF;
+
 struct ScriptStep {
     enum class Kind { Wait, DownloadBegin, Complete, Title, Navigate, Error };
     Kind kind = Kind::Wait;

@@ -1,7 +1,14 @@
 #include "app/ScriptedBrowser.h"
 
+#include "base/Error.h"
+#include "base/Text.h"
+
 namespace tessaly {
 namespace {
+
+// More page starts than this between two waits can only be a script (or a
+// handler) that navigates in a circle; a real tour waits between pages.
+constexpr int kMaxStartsWithoutWait = 100;
 
 std::wstring Expand(const std::wstring& text, const std::wstring& origin) {
     std::wstring out = text;
@@ -52,6 +59,7 @@ void ScriptedBrowser::PlayTitleChange(const std::wstring& title) {
 }
 
 void ScriptedBrowser::Start(const std::wstring& url) {
+    ++starts_;
     currentUrl_ = url;
     section_ = script_.SectionFor(url);
     next_ = 0;
@@ -60,7 +68,15 @@ void ScriptedBrowser::Start(const std::wstring& url) {
 }
 
 std::optional<long long> ScriptedBrowser::Advance() {
+    const long long startsBefore = starts_;
     while (section_ && next_ < section_->steps.size()) {
+        if (starts_ - startsBefore > kMaxStartsWithoutWait) {
+            section_ = nullptr;
+            throw Error(error::kInvalidArgument,
+                        "browser script: " + std::to_string(kMaxStartsWithoutWait) +
+                            " pages started without a wait; it navigates in a circle at " +
+                            WideToUtf8(currentUrl_));
+        }
         // Copies: a step's handlers may start another section, which then
         // plays on from its first step.
         const ScriptStep step = section_->steps[next_++];

@@ -38,7 +38,8 @@ public:
     }
 
     // Plays the script's steps until a wait (returns its milliseconds) or the
-    // end of the section (nullopt).
+    // end of the section (nullopt). Steps that keep starting pages without a
+    // wait raise the invalid-argument error and stop the script.
     std::optional<long long> Advance();
     // Called whenever a navigation queued new steps, so the host can start
     // advancing (from its timer, not from inside Navigate).
@@ -60,6 +61,7 @@ private:
     BrowserScript script_;
     const ScriptSection* section_ = nullptr;
     std::size_t next_ = 0;
+    long long starts_ = 0; // pages started, to see navigation loops
     std::wstring sectionUrl_;
     std::wstring currentUrl_;
 

@@ -3,6 +3,7 @@
 #include "base/ErrorLog.h"
 #include "base/Text.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace tessaly {
@@ -32,6 +33,12 @@ std::optional<int> ParseInt(std::wstring_view text) {
 } // namespace
 
 bool IsAbsoluteHttpUrl(std::wstring_view text) {
+    // A browser or WinINet silently drops tabs and line breaks from an address,
+    // so an address holding them would open something other than what the
+    // check saw; other control characters have no place in one either.
+    const bool hasControl = std::any_of(
+        text.begin(), text.end(), [](wchar_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); });
+    if (hasControl) return false;
     const std::wstring lower = AsciiLower(text);
     for (std::wstring_view scheme : {L"http://", L"https://"}) {
         if (lower.starts_with(scheme)) {

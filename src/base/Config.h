@@ -28,6 +28,8 @@ using ConfigReader =
 // error log, so a typo in the INI file never leaves the client half-configured.
 Config LoadConfig(const ConfigReader& read);
 
+// "http://" or "https://" (any letter case), a host without blanks, and no
+// control character anywhere (tabs and line breaks included).
 bool IsAbsoluteHttpUrl(std::wstring_view text);
 
 } // namespace tessaly

@@ -5,14 +5,12 @@
 #include "base/Units.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
 #include <utility>
-#include <cmath>
-#include <limits>
 
 namespace tessaly {
 namespace {
@@ -31,14 +29,15 @@ std::optional<std::int64_t> ParseInt(std::string_view text) {
 // The C library's conversions, not std::from_chars/to_chars for double: those
 // bring some 200 KiB of tables into every executable for a property type the
 // designs hardly use. The program never changes the C locale, so the decimal
-// point is always '.'.
+// point is always '.'. Infinities and NaN are no designed value: a font of
+// "inf" points or a NaN position would reach the platform as garbage.
 std::optional<double> ParseDouble(std::string_view text) {
     if (text.empty() || text.front() == ' ' || text.front() == '\t') return {};
     const std::string terminated(text);
     char* end = nullptr;
-    errno = 0;
     const double value = std::strtod(terminated.c_str(), &end);
-    if (errno == ERANGE || end != terminated.c_str() + terminated.size()) return {};
+    // An underflow to zero or a denormal is still a number; only an overflow is not.
+    if (!std::isfinite(value) || end != terminated.c_str() + terminated.size()) return {};
     return value;
 }
 
@@ -50,6 +49,14 @@ std::string FormatDouble(double value) {
         if (std::strtod(buffer, nullptr) == value) break;
     }
     return buffer;
+}
+
+// A double written so that it reads back as a double: "2" or "-0" would come
+// back as an integer (and -0 would lose its sign).
+std::wstring StoredDouble(double value) {
+    std::string text = FormatDouble(value);
+    if (text.find_first_not_of("-0123456789") == std::string::npos) text += ".0";
+    return Utf8ToWide(text);
 }
 
 // The characters a quoted text escapes, and the letter after the backslash.
@@ -100,7 +107,7 @@ std::optional<PropertyValue> ParseValue(std::wstring_view text) {
     if (EqualsIgnoreAsciiCase(text, L"False")) return PropertyValue(false);
     const std::string narrow = WideToUtf8(text);
     if (auto i = ParseInt(narrow)) return PropertyValue(*i);
-    if (auto d = ParseDouble(narrow); d && std::isfinite(*d)) return PropertyValue(*d);
+    if (auto d = ParseDouble(narrow)) return PropertyValue(*d);
     return {};
 }
 
@@ -190,6 +197,9 @@ std::wstring PropertyBag::ReadText(std::wstring_view name, std::wstring_view fal
 }
 
 void PropertyBag::Write(std::wstring_view name, PropertyValue value) {
+    // The stored text could not be read back, and the whole design with it.
+    if (auto d = std::get_if<double>(&value); d && !std::isfinite(*d))
+        throw Error(error::kInvalidArgument, "not a finite number: " + WideToUtf8(name));
     for (auto& [key, stored] : entries_) {
         if (EqualsIgnoreAsciiCase(key, name)) {
             stored = std::move(value);
@@ -214,8 +224,13 @@ std::wstring PropertyBag::Serialize() const {
     for (const auto& [key, value] : entries_) {
         out += key;
         out += L" = ";
-        out += std::holds_alternative<std::wstring>(value) ? Quote(std::get<std::wstring>(value))
-                                                           : ToText(value);
+        if (auto text = std::get_if<std::wstring>(&value)) {
+            out += Quote(*text);
+        } else if (auto d = std::get_if<double>(&value)) {
+            out += StoredDouble(*d);
+        } else {
+            out += ToText(value);
+        }
         out += L'\n';
     }
     return out;

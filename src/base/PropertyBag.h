@@ -8,8 +8,9 @@
 //   Caption = "Log in"
 //   Enabled = False
 //   Style = 1
-// Texts are quoted with \" \\ \n \r \t escapes; numbers are decimal; booleans
-// True or False; lines starting with ';' are comments.
+// Texts are quoted with \" \\ \n \r \t escapes; numbers are decimal (a
+// floating-point one always has a point or an exponent, "2.0", so it reads back
+// as one); booleans True or False; lines starting with ';' are comments.
 
 #include <cstdint>
 #include <optional>
@@ -34,7 +35,8 @@ public:
     double ReadDouble(std::wstring_view name, double fallback) const;
     std::wstring ReadText(std::wstring_view name, std::wstring_view fallback) const;
 
-    // Replaces an earlier value of the same name in place.
+    // Replaces an earlier value of the same name in place. An infinite or NaN
+    // number raises the invalid-argument error.
     void Write(std::wstring_view name, PropertyValue value);
     // Leaves the name out (and removes an earlier value) when value equals defaultValue.
     void Write(std::wstring_view name, PropertyValue value, const PropertyValue& defaultValue);

@@ -12,7 +12,9 @@ inline constexpr int kTwipsPerPixel = 15;
 inline constexpr double kHimetricPerPixel = 26.45836;
 
 // Nearest integer, a half going to the even neighbour (2.5 -> 2, 3.5 -> 4).
+// Values beyond the result's range give its nearest limit, NaN gives 0.
 std::int64_t RoundHalfEven(double value);
+int RoundHalfEvenToInt(double value);
 
 inline constexpr int PixelsToTwips(int pixels) {
     return pixels * kTwipsPerPixel;

@@ -52,7 +52,7 @@ FontDesc FontDesc::Parse(std::wstring_view text) {
     } catch (const Error&) {
         NotAFont(text);
     }
-    if (!(font.size > 0)) NotAFont(text);
+    if (!(font.size > 0 && font.size <= kMaxFontPoints)) NotAFont(text);
     for (std::size_t i = 2; i < fields.size(); ++i) {
         const std::wstring word = AsciiLower(fields[i]);
         if (word == L"bold") {

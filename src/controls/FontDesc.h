@@ -10,6 +10,9 @@
 namespace tessaly {
 
 inline constexpr int kGb2312Charset = 134;
+// The largest size a stored design may give a font, as the hosts' font
+// objects take no larger one; anything beyond is a damaged design.
+inline constexpr double kMaxFontPoints = 2160;
 
 struct FontDesc {
     std::wstring name;
@@ -23,7 +26,8 @@ struct FontDesc {
     bool operator==(const FontDesc&) const = default;
 
     std::wstring ToText() const;
-    // Raises the type-mismatch error on text that does not describe a font.
+    // Raises the type-mismatch error on text that does not describe a font,
+    // or one whose size is not above 0 and at most kMaxFontPoints.
     static FontDesc Parse(std::wstring_view text);
 };
 

@@ -35,7 +35,7 @@ TEST(LoginCommand, HandOverTakesTheTextBetweenTheFirstTwoBars) {
     for (const wchar_t* bad :
          {L"app://loadgame", L"app://loadgame|", L"app://loadgame||http://a.example/",
           L"app://loadgame|javascript:alert(1)", L"app://loadgame|file:///C:/x",
-          L"app://loadgame|app://exit"}) {
+          L"app://loadgame|app://exit", L"app://loadgame|http://a.example/\r\nx"}) {
         const LoginCommand ignored = ParseLoginCommand(bad);
         EXPECT_EQ(ignored.kind, Kind::LoadGame) << bad;
         EXPECT_TRUE(ignored.address.empty()) << bad;

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
 using namespace tessaly;
 
 TEST(BrowserScript, ParsesSectionsAndRejectsWhatItCannotRead) {
@@ -18,12 +21,39 @@ TEST(BrowserScript, ParsesSectionsAndRejectsWhatItCannotRead) {
     EXPECT_EQ(script.SectionFor(L"about:blank"), nullptr);
     for (const wchar_t* bad :
          {L"wait 5", L"on /x/\nwait soon", L"on /x/\ncomplete -1", L"on /x/\njump 3", L"on\n",
-          L"on /x/\ndownloadbegin now", L"on /x/\nnavigate"}) {
+          L"on /x/\ndownloadbegin now", L"on /x/\nnavigate", L"on /x/\nwait 2147483648"}) {
         EXPECT_THROW(BrowserScript::Parse(bad), Error) << bad;
     }
     EXPECT_EQ(OriginOf(L"http://127.0.0.1:8080/client/?a=b"), L"http://127.0.0.1:8080");
     EXPECT_EQ(OriginOf(L"https://g.example"), L"https://g.example");
     EXPECT_EQ(OriginOf(L"about:blank"), L"");
+    EXPECT_EQ(BrowserScript::Parse(L"on /x/\nwait 2147483647").sections[0].steps[0].number,
+              kMaxWaitMilliseconds);
+}
+
+TEST(ScriptedBrowser, NavigationInACircleWithoutAWaitEndsWithAnError) {
+    const std::pair<const wchar_t*, const wchar_t*> circles[] = {
+        {L"on /loop/\n navigate {origin}/loop/\n", L"http://127.0.0.1:9/loop/"},
+        {L"on /a/\n complete 300\n navigate {origin}/b/\non /b/\n navigate {origin}/a/\n",
+         L"http://127.0.0.1:9/a/"}};
+    for (const auto& [circle, start] : circles) {
+        ScriptedBrowser browser(BrowserScript::Parse(circle));
+        browser.Navigate(start);
+        try {
+            browser.Advance();
+            ADD_FAILURE() << "no error for a circle";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), error::kInvalidArgument);
+            EXPECT_NE(std::string(e.what()).find("without a wait"), std::string::npos) << e.what();
+        }
+        EXPECT_EQ(browser.Advance(), std::nullopt); // the script has stopped
+    }
+    // The same circle with a wait in it plays on, one wait at a time.
+    ScriptedBrowser waiting(
+        BrowserScript::Parse(L"on /loop/\n wait 5\n navigate {origin}/loop/\n"));
+    waiting.Navigate(L"http://127.0.0.1:9/loop/");
+    for (int i = 0; i < 500; ++i)
+        ASSERT_EQ(waiting.Advance(), 5);
 }
 
 TEST(ScriptedBrowser, PlaysTheSectionOfTheNavigatedAddressUpToEachWait) {

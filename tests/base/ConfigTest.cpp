@@ -1,6 +1,7 @@
 #include "base/Config.h"
 
 #include "base/ErrorLog.h"
+#include "base/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -71,4 +72,20 @@ TEST(ConfigAddress, AcceptsOnlyAbsoluteHttpWithAHost) {
     EXPECT_FALSE(IsAbsoluteHttpUrl(L"app://loadgame"));
     EXPECT_FALSE(IsAbsoluteHttpUrl(L"game.example/"));
     EXPECT_FALSE(IsAbsoluteHttpUrl(L"http://bad host/"));
+}
+
+TEST_F(ConfigTest, AddressesWithControlCharactersAreRefusedEverywhereInThem) {
+    using namespace std::string_view_literals;
+    // A browser drops tabs and line breaks, so these would open another address.
+    for (const std::wstring_view bad :
+         {L"http://a.example/\tx"sv, L"http://a.exa\nmple/"sv, L"https://a.example/x\r"sv,
+          L"http://a.example/\0x"sv, L"http://a.example/\x7f"sv, L"http://a\x85.example/"sv,
+          L"\thttp://a.example/"sv}) {
+        EXPECT_FALSE(IsAbsoluteHttpUrl(bad)) << WideToUtf8(bad);
+    }
+    EXPECT_TRUE(IsAbsoluteHttpUrl(L"http://a.example/登录?q=%09"));
+
+    ini_[L"Addresses/LoginPage"] = L"http://127.0.0.1:8080/cli\tent/";
+    EXPECT_EQ(Load().loginPage, Config{}.loginPage);
+    EXPECT_EQ(logged_.size(), 1u);
 }

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 using namespace tessaly;
 using tessaly::test::ErrorNumber;
 
@@ -54,10 +57,32 @@ TEST(PropertyBag, TextFormatRoundTripsEveryType) {
     bag.Write(L"Style", std::int64_t{-3});
     bag.Write(L"Size", 9.75);
     bag.Write(L"Empty", std::wstring());
+    // Doubles that print like integers stay doubles, and -0 keeps its sign.
+    bag.Write(L"Whole", 2.0);
+    bag.Write(L"NegativeZero", -0.0);
+    bag.Write(L"Large", 9007199254740992.0);
+    bag.Write(L"Tiny", 4.9406564584124654e-324);
     const PropertyBag back = PropertyBag::Parse(bag.Serialize());
     EXPECT_EQ(back.entries(), bag.entries());
+    EXPECT_TRUE(std::signbit(std::get<double>(back.Read(L"NegativeZero", 0.0))));
     // Order of writing is kept.
     EXPECT_EQ(back.entries().front().first, L"Caption");
+}
+
+TEST(PropertyBag, InfinitiesAndNanAreNoValues) {
+    PropertyBag bag;
+    for (const double bad :
+         {std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()}) {
+        EXPECT_EQ(ErrorNumber([&] { bag.Write(L"Size", bad); }), error::kInvalidArgument);
+    }
+    EXPECT_EQ(bag.size(), 0u);
+    for (const wchar_t* bad :
+         {L"Size = inf", L"Size = -infinity", L"Size = nan", L"Size = 1e999"}) {
+        EXPECT_EQ(ErrorNumber([&] { PropertyBag::Parse(bad); }), error::kInvalidArgument) << bad;
+    }
+    bag.Write(L"Size", std::wstring(L"inf"));
+    EXPECT_EQ(ErrorNumber([&] { bag.ReadDouble(L"Size", 0); }), error::kTypeMismatch);
+    EXPECT_EQ(PropertyBag::Parse(L"Size = 1e-400").ReadDouble(L"Size", 1), 0.0); // underflow
 }
 
 TEST(PropertyBag, ParseReadsCommentsAndRejectsBrokenLines) {

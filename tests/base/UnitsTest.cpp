@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace tessaly;
 
 TEST(Units, RoundsHalvesToEven) {
@@ -15,6 +17,24 @@ TEST(Units, RoundsHalvesToEven) {
     EXPECT_EQ(RoundHalfEven(2.4999), 2);
     EXPECT_EQ(RoundHalfEven(2.5001), 3);
     EXPECT_EQ(RoundHalfEven(-2.6), -3);
+}
+
+TEST(Units, RoundingSaturatesWhatDoesNotFit) {
+    constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
+    constexpr auto kMin = std::numeric_limits<std::int64_t>::min();
+    EXPECT_EQ(RoundHalfEven(1e300), kMax);
+    EXPECT_EQ(RoundHalfEven(-1e300), kMin);
+    EXPECT_EQ(RoundHalfEven(std::numeric_limits<double>::infinity()), kMax);
+    EXPECT_EQ(RoundHalfEven(std::numeric_limits<double>::quiet_NaN()), 0);
+    EXPECT_EQ(RoundHalfEven(9223372036854775808.0), kMax); // 2^63: one past the range
+    EXPECT_EQ(RoundHalfEven(-9223372036854775808.0), kMin);
+    EXPECT_EQ(RoundHalfEven(4503599627370497.0), 4503599627370497); // past 2^52, exact
+    // Pixel and HIMETRIC counts are ints: a huge design value gives the limit.
+    EXPECT_EQ(TwipsToPixels(1e12), std::numeric_limits<int>::max());
+    EXPECT_EQ(HimetricToPixels(-1e20), std::numeric_limits<int>::min());
+    EXPECT_EQ(PixelsToHimetric(std::numeric_limits<int>::max()), std::numeric_limits<int>::max());
+    EXPECT_EQ(RoundHalfEvenToInt(-2147483648.5), std::numeric_limits<int>::min());
+    EXPECT_EQ(RoundHalfEvenToInt(2147483647.5), std::numeric_limits<int>::max());
 }
 
 TEST(Units, ConvertsTheLayoutsOwnNumbers) {

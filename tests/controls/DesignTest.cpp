@@ -77,6 +77,8 @@ TEST(ButtonDesign, RoundTripsThroughTheStoredTextAndFillsMissingNamesWithDefault
     const PropertyBag odd =
         PropertyBag::Parse(L"CAPTION = \"否\"\nautosize = False\nSTYLE = \"x\"\n");
     EXPECT_EQ(ErrorNumber([&] { ReadButtonDesign(odd, surface); }), error::kTypeMismatch);
+    const PropertyBag huge = PropertyBag::Parse(L"cFont = \"Tahoma,1e300\"\n");
+    EXPECT_EQ(ErrorNumber([&] { ReadButtonDesign(huge, surface); }), error::kTypeMismatch);
     const PropertyBag cased = PropertyBag::Parse(L"CAPTION = \"否\"\nautosize = False\n");
     EXPECT_EQ(ReadButtonDesign(cased, surface).Caption, L"否");
     EXPECT_FALSE(ReadButtonDesign(cased, surface).AutoSize);
@@ -134,8 +136,10 @@ TEST(StoredNames, FontsAndPicturesReadBackWhatWasWritten) {
     EXPECT_EQ(font.ToText(), L"宋体,9,bold,italic,strikeout,charset=134");
     EXPECT_EQ(FontDesc::Parse(font.ToText()), font);
     EXPECT_EQ(FontDesc::Parse(L" Tahoma , 8.25 , BOLD").size, 8.25);
+    EXPECT_EQ(FontDesc::Parse(L"Tahoma,2160").size, kMaxFontPoints);
     for (const wchar_t* bad : {L"", L"Tahoma", L",9", L"Tahoma,big", L"Tahoma,0", L"Tahoma,9,heavy",
-                               L"Tahoma,9,charset=300"}) {
+                               L"Tahoma,9,charset=300", L"Tahoma,2160.5", L"Tahoma,1e300",
+                               L"Tahoma,inf", L"Tahoma,nan", L"Tahoma,-0"}) {
         EXPECT_EQ(ErrorNumber([&] { FontDesc::Parse(bad); }), error::kTypeMismatch) << bad;
     }
 
