@@ -59,6 +59,11 @@ public:
     // window's next message.
     void Unsubclass() {
         endState_ = kUnsubclassed;
+        LetGo();
+    }
+    // The owner goes while this record's end is still to come (its window
+    // went inside a call that has not returned yet): it is told nothing more.
+    void LetGo() {
         before.Clear();
         after.Clear();
         owner_ = nullptr;
@@ -243,7 +248,11 @@ void CSubclass::ssc_Terminate() {
     if (!map_) return;
     const std::vector<std::pair<HWND, Thunk*>> entries = *map_;
     for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
-        if (it->second && it->second->Active()) ssc_UnSubclass(it->first);
+        if (!it->second) continue;
+        if (it->second->Active())
+            ssc_UnSubclass(it->first);
+        else
+            it->second->LetGo();
     }
     map_.reset();
 }

@@ -2,13 +2,21 @@
 
 #include "base/ErrorLog.h"
 
+#include <utility>
+
 namespace tessaly::win {
 
 // One hooked window: its entry point, what it replaced and its two lists.
+//
+// Its owner may go while one of the hook's calls is still on the stack (a
+// handler that closes the window and releases the object that hooked it), so
+// the hook counts its running calls and, once its owner has let go, frees
+// itself only when the outermost call returns and no procedure of the window
+// can reach it any more.
 class cFormSubclass::Hook final : public EntryRecord {
 public:
     Hook(cFormSubclass& owner, HWND hwnd)
-        : owner_(owner)
+        : owner_(&owner)
         , hwnd_(hwnd) {}
 
     bool Install() {
@@ -20,45 +28,40 @@ public:
         previous_ = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(entry_)));
         if (!previous_) {
-            EntryPoints::Release(entry_);
-            entry_ = nullptr;
+            EntryPoints::Release(std::exchange(entry_, nullptr));
             return false;
         }
         return true;
     }
 
-    // Puts the replaced procedure back. A hook that another hook was since
-    // installed in front of cannot step out without cutting that one off:
-    // it then only passes messages on, and frees itself with its window.
-    // Returns false in that case; the caller must let go of the hook.
-    bool Unhook() {
-        active_ = false;
-        if (!entry_) return true;
-        if (IsWindow(hwnd_) &&
-            reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd_, GWLP_WNDPROC)) != entry_)
-            return false;
-        if (IsWindow(hwnd_))
+    // The owner lets go: no more reports. The replaced procedure goes back
+    // at once if nothing was installed in front of this hook since; one in
+    // front still calls this hook, which then only passes messages on until
+    // the window goes. The hook frees itself as soon as nothing can call it.
+    void Detach() {
+        owner_ = nullptr;
+        if (!windowGone_ && IsWindow(hwnd_) &&
+            reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd_, GWLP_WNDPROC)) == entry_) {
             SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
-        EntryPoints::Release(entry_);
-        entry_ = nullptr;
-        return true;
+            restored_ = true;
+        }
+        FreeIfUnreachable();
     }
 
     LRESULT Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (!active_) {
-            const LRESULT result = CallWindowProcW(previous_, hwnd, message, wParam, lParam);
-            if (message == WM_NCDESTROY) {
-                EntryPoints::Release(entry_);
-                delete this; // nothing of this record is touched after this point
-            }
-            return result;
-        }
+        ++nesting_;
         LRESULT result = 0;
         bool handled = false;
-        if (before.Matches(message)) Report(true, handled, result, hwnd, message, wParam, lParam);
-        if (handled) return result;
-        result = CallWindowProcW(previous_, hwnd, message, wParam, lParam);
-        if (after.Matches(message)) Report(false, handled, result, hwnd, message, wParam, lParam);
+        if (owner_ && before.Matches(message))
+            Report(true, handled, result, hwnd, message, wParam, lParam);
+        if (!handled) {
+            result = CallWindowProcW(previous_, hwnd, message, wParam, lParam);
+            if (owner_ && after.Matches(message))
+                Report(false, handled, result, hwnd, message, wParam, lParam);
+        }
+        --nesting_;
+        if (message == WM_NCDESTROY) windowGone_ = true;
+        if (!owner_) FreeIfUnreachable(); // nothing of this record is touched after it
         return result;
     }
 
@@ -66,35 +69,47 @@ public:
     MessageList before, after;
 
 private:
+    void FreeIfUnreachable() {
+        if (nesting_ > 0 || !(restored_ || windowGone_)) return;
+        EntryPoints::Release(entry_);
+        delete this;
+    }
+
     void Report(bool phase, bool& handled, LRESULT& result, HWND& hwnd, UINT& message,
                 WPARAM& wParam, LPARAM& lParam) {
         try {
-            owner_.MsgCome.Raise(phase, handled, result, hwnd, message, wParam, lParam);
+            owner_->MsgCome.Raise(phase, handled, result, hwnd, message, wParam, lParam);
         } catch (...) {
             LogCurrentException(L"cFormSubclass.MsgCome");
         }
     }
 
-    cFormSubclass& owner_;
+    cFormSubclass* owner_; // null once the owner has let go
     HWND hwnd_;
     WNDPROC entry_ = nullptr;
     WNDPROC previous_ = nullptr;
-    bool active_ = true;
+    int nesting_ = 0;
+    bool restored_ = false;
+    bool windowGone_ = false;
 };
 
 cFormSubclass::cFormSubclass() = default;
 
+void cFormSubclass::LetGo::operator()(Hook* hook) const {
+    hook->Detach();
+}
+
 cFormSubclass::~cFormSubclass() {
-    for (auto it = hooks_.rbegin(); it != hooks_.rend(); ++it) {
-        if (!(*it)->Unhook()) static_cast<void>(it->release()); // it frees itself with its window
-    }
+    // Latest first, so each one that is in front can step out.
+    while (!hooks_.empty())
+        hooks_.pop_back();
 }
 
 bool cFormSubclass::AddWindowMsgs(HWND hWnd_Hook_ID) {
     auto hook = std::make_unique<Hook>(*this, hWnd_Hook_ID);
     if (!hook->Install()) return false;
     hook->before.Add(MessageList::kAllMessages);
-    hooks_.push_back(std::move(hook));
+    hooks_.emplace_back(hook.release());
     return true;
 }
 

@@ -2,8 +2,9 @@
 // A hook in front of a window's own procedure that reports messages through
 // MsgCome with the message values by reference, so a handler can answer a
 // message, change what the window's own procedure receives, or replace its
-// result. Hooks last until the object is destroyed, which must happen while
-// the windows exist and not from inside a MsgCome handler.
+// result. Hooks last until the object is destroyed. That may happen from
+// inside a MsgCome handler and after the window has gone: a hook still on the
+// stack stays until its outermost call has returned, and reports no more.
 
 #include <windows.h>
 
@@ -40,8 +41,13 @@ public:
 
 private:
     class Hook;
+    // A hook is let go rather than deleted: it frees itself once nothing
+    // can call it any more.
+    struct LetGo {
+        void operator()(Hook* hook) const;
+    };
     Hook* Find(HWND hwnd);
-    std::vector<std::unique_ptr<Hook>> hooks_;
+    std::vector<std::unique_ptr<Hook, LetGo>> hooks_;
 };
 
 } // namespace tessaly::win

@@ -60,8 +60,15 @@ cSetStyle::~cSetStyle() {
 void cSetStyle::SetWindowStyle(HWND hWnd) {
     window_ = hWnd;
     // No caption, sizing frame or border; the taskbar button keeps its system
-    // menu and can minimise.
-    SetWindowLongPtrW(hWnd, GWL_STYLE, WS_SYSMENU | WS_MINIMIZEBOX);
+    // menu and can minimise. Children stay clipped out of the window's own
+    // painting (the pages would flicker under every repaint of the body), and
+    // a window already shown stays shown.
+    const auto previous = static_cast<DWORD>(GetWindowLongPtrW(hWnd, GWL_STYLE));
+    SetWindowLongPtrW(hWnd, GWL_STYLE,
+                      WS_SYSMENU | WS_MINIMIZEBOX | (previous & (WS_CLIPCHILDREN | WS_VISIBLE)));
+    // A frame the window had goes from its non-client area at once.
+    SetWindowPos(hWnd, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     subclass_.AddWindowMsgs(hWnd);
 }
 
@@ -108,22 +115,45 @@ void cSetStyle::EndDrag(bool apply) {
     if (GetCapture() == window_) ReleaseCapture();
 }
 
-void cSetStyle::objSubclass_MsgCome(bool bBefore, bool&, LRESULT&, HWND&, UINT& uMsg,
-                                    WPARAM& wParam, LPARAM& lParam) {
+void cSetStyle::objSubclass_MsgCome(bool bBefore, bool& bHandled, LRESULT& lReturn, HWND&,
+                                    UINT& uMsg, WPARAM& wParam, LPARAM& lParam) {
+    // A handler of the events below may release this object and close the
+    // window: once an event says so, nothing of this object is touched.
     if (!bBefore) return;
     switch (uMsg) {
     case WM_SETTINGCHANGE:
-        SettingChange.Raise();
+        if (!SettingChange.Raise()) return;
         if (!IsIconic(window_) && maximised_) FillWorkArea();
         break;
     case WM_SYSCOMMAND:
-        if (wParam == SC_CLOSE) CloseClick.Raise();
+        // The owner's close command asks before the window goes; the default
+        // procedure's close would ask a second time. With nobody listening
+        // the window closes the ordinary way.
+        if (wParam == SC_CLOSE && CloseClick.HasHandlers()) {
+            bHandled = true;
+            lReturn = 0;
+            CloseClick.Raise();
+        }
+        break;
+    case WM_SETCURSOR:
+        // Over the sizing band the edge's pointer stays; the window's own
+        // procedure would put the class arrow back at every move.
+        if (reinterpret_cast<HWND>(wParam) == window_ && LOWORD(lParam) == HTCLIENT && !dragging_ &&
+            !maximised_) {
+            const POINT at = CursorPosition();
+            const int zone = HitTestZone(WindowOutline(), at.x, at.y);
+            if (zone != kNoZone) {
+                SetCursor(LoadCursorW(nullptr, ZoneCursor(zone)));
+                bHandled = true;
+                lReturn = TRUE;
+            }
+        }
         break;
     case WM_MOUSEMOVE: {
         const POINT at = CursorPosition();
         if (!dragging_ && !maximised_) {
             zone_ = HitTestZone(WindowOutline(), at.x, at.y);
-            MouseSize.Raise(zone_);
+            if (!MouseSize.Raise(zone_)) return;
             SetCursor(LoadCursorW(nullptr, ZoneCursor(zone_)));
         }
         if (dragging_ && (wParam & MK_LBUTTON)) {

@@ -4,6 +4,11 @@
 // window takes it at the release), its own maximise that leaves the taskbar
 // band visible, and notice of the system's close command and of setting
 // changes. It sees the window's messages through a form subclass it owns.
+//
+// The system's close command (the taskbar's Close, Alt+F4) is answered here
+// when CloseClick has a handler: the owner's close command asks once, and the
+// window's own procedure never carries the command out as well. A CloseClick
+// handler may release this object and close the window.
 
 #include <windows.h>
 

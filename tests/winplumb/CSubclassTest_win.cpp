@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -251,6 +252,30 @@ TEST_F(Subclassed, AWindowDestroyedInsideAHandlerIsReportedThenForgottenSilently
     EXPECT_TRUE(PumpUntil([&] { return EntryPoints::InUse() == inUse + 1; }));
     DestroyWindow(other);
     EXPECT_TRUE(PumpUntil([&] { return EntryPoints::InUse() == inUse; }));
+}
+
+TEST_F(Subclassed, AnOwnerDestroyedWithItsWindowInsideAHandlerIsNeverReachedAgain) {
+    // The owner lives in storage of the test's own, which is scribbled over
+    // once it has gone: a record still reaching it would crash.
+    alignas(CSubclass) unsigned char storage[sizeof(CSubclass)];
+    auto* owner = new (storage) CSubclass;
+    ASSERT_TRUE(owner->ssc_Subclass(window));
+    owner->ssc_AddMsg(window, ALL_MESSAGES, CSubclass::MSG_BEFORE_AFTER);
+    int later = 0;
+    owner->WindowProc.Connect(
+        [&](bool bBefore, bool&, LRESULT&, HWND hwnd, UINT uMsg, WPARAM, LPARAM, LPARAM&) {
+            if (!bBefore || uMsg != kAsk) return;
+            DestroyWindow(hwnd);
+            owner->~CSubclass();
+            for (std::size_t i = 0; i < sizeof storage; ++i)
+                storage[i] = static_cast<unsigned char>(i * 37 + 1);
+        });
+    owner->WindowProc.Connect([&](bool, bool&, LRESULT&, HWND, UINT uMsg, WPARAM, LPARAM, LPARAM&) {
+        later += uMsg == kAsk;
+    });
+    SendMessageW(window, kAsk, 0, 0);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(later, 0); // nothing reached the owner after it went
 }
 
 TEST_F(Subclassed, TheOwnerGoingEndsEverySubclassItMade) {

@@ -1,10 +1,12 @@
 #include <windows.h>
 
+#include "winplumb/EntryPoints_win.h"
 #include "winplumb/cFormSubclass_win.h"
 #include "winplumb/cSetStyle_win.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 using namespace tessaly;
@@ -87,22 +89,104 @@ TEST(FormSubclass, AHookWithAnotherInFrontStepsOutWithoutCuttingItOff) {
 
 TEST(SetStyle, BorderlessWithCloseCommandAndSettingChanges) {
     Target target;
+    SetWindowLongPtrW(target.hwnd, GWL_STYLE, WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN);
     cSetStyle style;
     int closes = 0, settings = 0;
-    style.CloseClick.Connect([&] { ++closes; });
     style.SettingChange.Connect([&] { ++settings; });
     style.set_objForm(target.hwnd);
     style.SetWindowStyle(target.hwnd);
-    // Windows adds WS_CLIPSIBLINGS to every top-level window by itself.
+    // Windows adds WS_CLIPSIBLINGS to every top-level window by itself; the
+    // pages stay clipped out of the body's painting.
     EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrW(target.hwnd, GWL_STYLE)) &
                   ~(WS_VISIBLE | WS_CLIPSIBLINGS),
-              0xA0000u);
+              0xA0000u | WS_CLIPCHILDREN);
+    // Nobody listens: the window closes the ordinary way.
+    SendMessageW(target.hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(Target::seen.size(), 1u);
+    // The owner's close command asks; the window's own procedure does not
+    // carry the command out as well.
+    style.CloseClick.Connect([&] { ++closes; });
     SendMessageW(target.hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
     SendMessageW(target.hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     EXPECT_EQ(closes, 1);
-    EXPECT_EQ(Target::seen.size(), 2u); // the window still receives both commands
+    EXPECT_EQ(Target::seen, (std::vector<std::pair<UINT, WPARAM>>{{WM_SYSCOMMAND, SC_CLOSE},
+                                                                  {WM_SYSCOMMAND, SC_MINIMIZE}}));
     SendMessageW(target.hwnd, WM_SETTINGCHANGE, 0, 0);
     EXPECT_EQ(settings, 1);
+}
+
+TEST(SetStyle, ACloseClickHandlerMayCloseTheWindowAndReleaseTheStyle) {
+    const std::size_t entries = EntryPoints::InUse();
+    for (const bool windowFirst : {true, false}) {
+        Target target;
+        auto style = std::make_unique<cSetStyle>();
+        style->SetWindowStyle(target.hwnd);
+        std::size_t entriesInside = 0;
+        int later = 0;
+        style->CloseClick.Connect([&] {
+            if (windowFirst) DestroyWindow(target.hwnd);
+            style.reset();
+            if (!windowFirst) DestroyWindow(target.hwnd);
+            entriesInside = EntryPoints::InUse();
+        });
+        style->CloseClick.Connect([&] { ++later; });
+        EXPECT_EQ(SendMessageW(target.hwnd, WM_SYSCOMMAND, SC_CLOSE, 0), 0);
+        EXPECT_FALSE(IsWindow(target.hwnd));
+        EXPECT_EQ(later, 0);
+        // The hook stayed while its call was on the stack, and went after it.
+        EXPECT_EQ(entriesInside, entries + 1) << windowFirst;
+        EXPECT_EQ(EntryPoints::InUse(), entries) << windowFirst;
+        EXPECT_TRUE(Target::seen.empty());
+    }
+}
+
+TEST(SetStyle, TheEdgePointerStaysOverTheSizingBandOnly) {
+    Target target;
+    cSetStyle style;
+    POINT pointer{};
+    style.CursorPosition = [&] { return pointer; };
+    style.set_objForm(target.hwnd);
+    style.SetWindowStyle(target.hwnd);
+    MoveWindow(target.hwnd, 100, 100, 1000, 700, FALSE);
+    const HWND child = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 20, 20,
+                                       target.hwnd, nullptr, nullptr, nullptr);
+    const auto setCursor = [&](HWND over) {
+        return SendMessageW(target.hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(over),
+                            MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    };
+    pointer = {1097, 500};
+    EXPECT_EQ(setCursor(target.hwnd), TRUE);
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_SIZEWE));
+    pointer = {102, 797};
+    EXPECT_EQ(setCursor(target.hwnd), TRUE);
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_SIZENESW));
+    EXPECT_EQ(setCursor(child), FALSE); // a child covering the band keeps its own pointer
+    pointer = {600, 500};
+    EXPECT_EQ(setCursor(target.hwnd), FALSE); // inside: the window's own procedure decides
+    style.CallWindowStateChange();
+    pointer = {0, 300};
+    EXPECT_EQ(setCursor(target.hwnd), FALSE); // maximised: no band
+}
+
+TEST(FormSubclass, AHandlerMayReleaseTheSubclassEvenWithAnotherHookInFront) {
+    const std::size_t entries = EntryPoints::InUse();
+    Target target;
+    auto subclass = std::make_unique<cFormSubclass>();
+    subclass->MsgCome.Connect(
+        [&](bool, bool& handled, LRESULT& result, HWND&, UINT& message, WPARAM&, LPARAM&) {
+            if (message != WM_APP) return;
+            subclass.reset();
+            handled = true;
+            result = 3;
+        });
+    subclass->AddWindowMsgs(target.hwnd);
+    cFormSubclass front; // installed later: the released hook cannot step out
+    front.AddWindowMsgs(target.hwnd);
+    EXPECT_EQ(SendMessageW(target.hwnd, WM_APP, 0, 0), 3);
+    EXPECT_EQ(SendMessageW(target.hwnd, WM_APP, 0, 0), 7); // it only passes messages on now
+    EXPECT_EQ(EntryPoints::InUse(), entries + 2);
+    DestroyWindow(target.hwnd); // it goes with the window
+    EXPECT_EQ(EntryPoints::InUse(), entries + 1);
 }
 
 TEST(SetStyle, MaximiseFillsTheWorkAreaAndRestoresTheSavedPlace) {
