@@ -13,12 +13,24 @@ struct {
     MainWindowHook hook;
 } g_state;
 
-void Run(const std::function<void()>& action, const wchar_t* what) {
+// Runs a copy: the action may close the main window, and unhooking it
+// destroys the hook's own callbacks while this one is still running.
+void Run(std::function<void()> action, const wchar_t* what) {
     if (!action) return;
     try {
         action();
     } catch (...) {
         LogCurrentException(what);
+    }
+}
+
+// A click on the tray icon brings a minimised window back instead of hiding it.
+void TrayClick(HWND hWnd) {
+    if (IsIconic(hWnd)) {
+        ShowWindow(hWnd, SW_RESTORE);
+        SetForegroundWindow(hWnd);
+    } else {
+        ToggleVisible(hWnd);
     }
 }
 
@@ -29,8 +41,9 @@ void ToggleVisible(HWND hWnd) {
 }
 
 void HookMainWindow(HWND hWnd, MainWindowHook hook) {
-    // Taken or not, the tray icon and the menu still toggle the window.
-    RegisterHotKey(hWnd, kHotKeyId, 0, VK_F10);
+    // Taken or not, the tray icon and the menu still toggle the window. A held
+    // F10 toggles once, not at the keyboard's repeat rate.
+    RegisterHotKey(hWnd, kHotKeyId, MOD_NOREPEAT, VK_F10);
     g_state.window = hWnd;
     g_state.hook = std::move(hook);
     g_state.passOn = false;
@@ -55,7 +68,7 @@ LRESULT CALLBACK MainWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
         if (uMsg == WM_HOTKEY && HIWORD(lParam) == VK_F10) {
             ToggleVisible(hWnd);
         } else if (uMsg == QelNotifyIcon::kCallbackMessage) {
-            if (lParam == WM_LBUTTONUP) ToggleVisible(hWnd);
+            if (lParam == WM_LBUTTONUP) TrayClick(hWnd);
             if (lParam == WM_RBUTTONUP) Run(g_state.hook.openMenu, L"tray menu");
         } else if (uMsg == QelNotifyIcon::TaskbarCreatedMessage()) {
             Run(g_state.hook.taskbarCreated, L"tray icon");

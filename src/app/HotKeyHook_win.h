@@ -1,6 +1,7 @@
 #pragma once
-// F10 and the tray icon hide and show the main window; a right click on the
-// tray icon opens its menu. A procedure installed in front of the main
+// F10 and the tray icon hide and show the main window (a click on the tray
+// icon restores a minimised one instead); a right click on the tray icon
+// opens its menu. A procedure installed in front of the main
 // window's own one sees the hot key and tray messages; the hot key (id 1000,
 // F10 without modifiers) is taken from the whole desktop while it is installed.
 
@@ -10,6 +11,7 @@
 
 namespace tessaly::win {
 
+// Either callback may close the main window and unhook it while it runs.
 struct MainWindowHook {
     std::function<void()> openMenu;       // a right click on the tray icon
     std::function<void()> taskbarCreated; // Explorer restarted: the tray icon must be added again

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 using namespace tessaly::win;
 
 namespace {
@@ -117,4 +119,53 @@ TEST(HotKeyHook, ChainsWithTheFormSubclassInstalledAfterAndRemovedAfter) {
     EXPECT_EQ(SendMessageW(main.hwnd, WM_APP, 0, 0), 5);
     EXPECT_TRUE(RegisterHotKey(nullptr, 77, 0, VK_F10));
     UnregisterHotKey(nullptr, 77);
+}
+
+TEST(HotKeyHook, ATrayClickRestoresAMinimisedWindowAndAHeldF10TogglesOnce) {
+    MainWindow main;
+    HookMainWindow(main.hwnd, {});
+    ShowWindow(main.hwnd, SW_MINIMIZE);
+    SendMessageW(main.hwnd, QelNotifyIcon::kCallbackMessage, QelNotifyIcon::kIconId, WM_LBUTTONUP);
+    EXPECT_TRUE(IsWindowVisible(main.hwnd));
+    EXPECT_FALSE(IsIconic(main.hwnd));
+
+    SetForegroundWindow(main.hwnd);
+    INPUT held[3] = {};
+    for (INPUT& input : held) {
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = VK_F10;
+    }
+    held[2].ki.dwFlags = KEYEVENTF_KEYUP; // two downs: the key held, repeating
+    SendInput(3, held, sizeof(INPUT));
+    Pump(300);
+    EXPECT_FALSE(IsWindowVisible(main.hwnd));
+    UnhookMainWindow(main.hwnd);
+}
+
+TEST(HotKeyHook, TheMenuMayCloseTheWindowFromInsideTheTrayCallback) {
+    // As the main window closes: the hook is released first, then the
+    // window-style subclass installed after it, then the window goes.
+    for (const bool withSubclass : {false, true}) {
+        auto main = std::make_unique<MainWindow>();
+        bool callbackAlive = false, aliveInside = false;
+        auto sentinel = std::shared_ptr<bool>(&callbackAlive, [](bool* alive) { *alive = false; });
+        callbackAlive = true;
+        auto subclass = std::make_unique<cFormSubclass>();
+        HookMainWindow(main->hwnd, {[&, sentinel] {
+                                        UnhookMainWindow(main->hwnd);
+                                        subclass.reset();
+                                        main.reset();
+                                        aliveInside = callbackAlive;
+                                    },
+                                    {}});
+        sentinel.reset();
+        if (withSubclass) subclass->AddWindowMsgs(main->hwnd);
+        const HWND hwnd = main->hwnd;
+        SendMessageW(hwnd, QelNotifyIcon::kCallbackMessage, QelNotifyIcon::kIconId, WM_RBUTTONUP);
+        EXPECT_FALSE(IsWindow(hwnd));
+        EXPECT_TRUE(aliveInside) << withSubclass; // the running callback kept its captures
+        EXPECT_FALSE(callbackAlive) << withSubclass;
+        EXPECT_TRUE(RegisterHotKey(nullptr, 77, 0, VK_F10));
+        UnregisterHotKey(nullptr, 77);
+    }
 }
