@@ -103,7 +103,9 @@ void Control::MouseButton(UINT message, WPARAM wParam, LPARAM lParam) {
         const bool wasPressed = (pressedButtons_ & button) != 0;
         pressedButtons_ &= ~button;
         if (pressedButtons_ == 0 && GetCapture() == hwnd()) ReleaseCapture();
+        const Lifetime::Watch alive(lifetime());
         OnMouseUp(button, shift, x, y);
+        if (!alive.Alive()) return; // a MouseUp handler closed the control's window
         RECT client;
         GetClientRect(hwnd(), &client);
         const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};

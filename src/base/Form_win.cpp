@@ -1,6 +1,7 @@
 #include "base/Form_win.h"
 
 #include "base/Handles_win.h"
+#include "base/MessageFilter_win.h"
 #include "base/Units.h"
 
 #include <utility>
@@ -89,20 +90,27 @@ void Form::ShowModal(HWND owner) {
     }
     MSG msg;
     bool quit = false;
-    while (IsLoaded()) {
+    // A handler inside the loop may destroy this form's object as well.
+    const Lifetime::Watch alive(lifetime());
+    while (alive.Alive() && IsLoaded()) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got <= 0) {
             quit = got == 0;
             break;
         }
-        if (!IsDialogMessageW(hwnd(), &msg)) {
+        if (PreTranslate(msg)) continue;
+        if (!alive.Alive() || !IsDialogMessageW(hwnd(), &msg)) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
     }
     // Unloading gave the owner its input back; a window destroyed some other
     // way still must.
-    if (modalOwner_) EnableWindow(std::exchange(modalOwner_, nullptr), TRUE);
+    if (!alive.Alive()) {
+        if (ownerWasEnabled) EnableWindow(owner, TRUE);
+    } else if (modalOwner_) {
+        EnableWindow(std::exchange(modalOwner_, nullptr), TRUE);
+    }
     if (quit) PostQuitMessage(static_cast<int>(msg.wParam));
 }
 
@@ -112,6 +120,7 @@ int Form::RunMessageLoop() {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0) return static_cast<int>(msg.wParam);
         if (got < 0) return 1;
+        if (PreTranslate(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
@@ -122,11 +131,15 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CLOSE: {
         if (unloading_) return 0;
+        // The question may run a modal loop, and the unload may release the
+        // object itself: nothing of it is touched once it has gone.
+        const Lifetime::Watch alive(lifetime());
         bool cancel = false;
         OnQueryUnload(cancel);
-        if (cancel) return 0;
+        if (!alive.Alive() || cancel) return 0;
         unloading_ = true;
         OnUnload();
+        if (!alive.Alive()) return 0;
         // The owner takes input again before this window goes, so activation
         // returns to it and not to another program.
         if (modalOwner_) EnableWindow(std::exchange(modalOwner_, nullptr), TRUE);

@@ -3,7 +3,8 @@
 // hidden), show (centred the first time if designed so), resize, query-unload
 // with a cancel flag, unload, and modal showing that disables the owner.
 // When the last loaded form unloads, the message loop ends and so does the
-// process.
+// process. Both loops here offer every message to PreTranslate first
+// (MessageFilter_win.h), so embedded browsers get their keys in either.
 
 #include "base/Window_win.h"
 
@@ -35,7 +36,7 @@ public:
     // Returns true when the form has unloaded.
     bool Close();
     // Shows the form and returns when it has unloaded; the owner takes no
-    // input meanwhile.
+    // input meanwhile. A handler inside may destroy the form's object too.
     void ShowModal(HWND owner);
     void SetCaption(const std::wstring& caption);
 

@@ -66,13 +66,14 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
     if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
 
     LRESULT result = 0;
+    const Lifetime::Watch alive(self->lifetime_);
     try {
         result = self->HandleMessage(message, wParam, lParam);
     } catch (...) {
         LogCurrentException(L"window message " + std::to_wstring(message));
         result = DefWindowProcW(hwnd, message, wParam, lParam);
     }
-    if (message == WM_NCDESTROY) {
+    if (message == WM_NCDESTROY && alive.Alive()) {
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
         try {

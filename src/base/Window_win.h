@@ -4,8 +4,14 @@
 // at WM_NCDESTROY, so no message reaches an object whose window is gone, and no
 // exception leaves the procedure: it is written to the error log.
 // Window procedures that other code installs later chain in front of this one.
+//
+// A handler may destroy the object whose message it handles (a Click that
+// closes the window holding the button): code that raises events watches the
+// object's lifetime() and leaves without touching it once it has gone.
 
 #include <windows.h>
+
+#include "base/Lifetime.h"
 
 namespace tessaly::win {
 
@@ -37,10 +43,12 @@ protected:
     // Draws the window's invalid part; PaintMessage answers WM_PAINT with it.
     virtual void OnPaint(HDC /*dc*/) {}
     LRESULT PaintMessage();
+    Lifetime& lifetime() { return lifetime_; }
 
 private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     HWND hwnd_ = nullptr;
+    Lifetime lifetime_;
 };
 
 HINSTANCE ModuleInstance();

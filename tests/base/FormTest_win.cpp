@@ -3,9 +3,12 @@
 #include "base/Control_win.h"
 #include "base/ErrorLog.h"
 #include "base/Form_win.h"
+#include "base/MessageFilter_win.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -21,10 +24,16 @@ public:
         : Form(Design()) {}
     ~TestForm() override { Destroy(); }
     std::vector<std::string> events;
+    std::vector<WPARAM> keys; // WM_KEYDOWN that reached the window
     bool cancelUnload = false;
     bool throwOnTimer = false;
+    std::function<void()> onUnload;
 
 protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_KEYDOWN) keys.push_back(wParam);
+        return Form::HandleMessage(message, wParam, lParam);
+    }
     static FormDesign Design() {
         FormDesign d;
         d.className = L"TessalyTestForm";
@@ -38,7 +47,10 @@ protected:
         events.push_back("query");
         cancel = cancelUnload;
     }
-    void OnUnload() override { events.push_back("unload"); }
+    void OnUnload() override {
+        events.push_back("unload");
+        if (onUnload) onUnload();
+    }
     void OnTimer(UINT_PTR) override {
         KillTimer(hwnd(), 1);
         if (throwOnTimer) throw std::runtime_error("timer failed");
@@ -51,6 +63,7 @@ public:
         : Control(L"TessalyTestControl") {}
     ~TestControl() override { Destroy(); }
     std::vector<std::string> events;
+    std::function<void()> onMouseUp;
 
 protected:
     void OnMouseDown(int& button, int&, float& x, float& y) override {
@@ -59,6 +72,7 @@ protected:
     }
     void OnMouseUp(int& button, int&, float&, float&) override {
         events.push_back("up" + std::to_string(button));
+        if (onMouseUp) onMouseUp();
     }
     void OnClick() override { events.push_back("click"); }
     void OnDblClick(int button) override { events.push_back("dbl" + std::to_string(button)); }
@@ -155,5 +169,95 @@ TEST(Control, ClickNeedsPressAndReleaseOnTheControl) {
     EXPECT_EQ(control.events, (std::vector<std::string>{"down1@60,90", "up1", "click", "dbl1",
                                                         "up1", "down2@75,75", "up2"}));
     EXPECT_EQ(GetCapture(), nullptr);
+    host.Close();
+}
+
+TEST(Form, EveryLoopOffersKeysToTheFiltersOfTheirWindows) {
+    TestForm form;
+    form.Load();
+    const HWND child = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 10, 10, form.hwnd(),
+                                       nullptr, nullptr, nullptr);
+    std::vector<WPARAM> offered;
+    const auto takeTab = [&](MSG& msg) {
+        if (msg.message == WM_KEYDOWN) offered.push_back(msg.wParam);
+        return msg.wParam == VK_TAB; // taken: never dispatched
+    };
+    MessageFilter tabs(form.hwnd(), takeTab);
+    MessageFilter childOnly(child, [&](MSG& msg) {
+        offered.push_back(1000 + msg.wParam);
+        return false;
+    });
+    const auto post = [&](HWND to, WPARAM key) { PostMessageW(to, WM_KEYDOWN, key, 1); };
+
+    // The application's loop, ended by the last form unloading.
+    post(form.hwnd(), VK_TAB);
+    post(form.hwnd(), 'A');
+    PostMessageW(form.hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(Form::RunMessageLoop(), 0);
+    EXPECT_EQ(offered, (std::vector<WPARAM>{VK_TAB, 'A'})); // not the child's filter
+    EXPECT_EQ(form.keys, (std::vector<WPARAM>{'A'}));
+
+    // A modal loop, with a filter that ends its own registration.
+    TestForm owner;
+    owner.Show();
+    form.Load();
+    form.keys.clear();
+    offered.clear();
+    tabs = MessageFilter(form.hwnd(), takeTab);
+    const HWND child2 = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 10, 10, form.hwnd(),
+                                        nullptr, nullptr, nullptr);
+    MessageFilter once;
+    once = MessageFilter(child2, [&](MSG&) {
+        once.reset();
+        return true;
+    });
+    post(child2, 'B'); // taken by the child's filter, which then goes
+    post(child2, 'C'); // reaches the form's filter through its child
+    post(form.hwnd(), VK_TAB);
+    post(form.hwnd(), 'D');
+    PostMessageW(form.hwnd(), WM_CLOSE, 0, 0);
+    form.ShowModal(owner.hwnd());
+    EXPECT_EQ(offered, (std::vector<WPARAM>{'C', VK_TAB, 'D'}));
+    EXPECT_EQ(form.keys, (std::vector<WPARAM>{'D'}));
+    EXPECT_FALSE(once);
+    owner.Close();
+}
+
+TEST(Form, AFormMayBeDestroyedFromInsideItsOwnModalLoopOrItsUnload) {
+    TestForm owner;
+    owner.Show();
+    auto modal = std::make_unique<TestForm>();
+    modal->Load();
+    // A key handler inside the loop releases the whole form.
+    MessageFilter closer(modal->hwnd(), [&](MSG&) {
+        modal.reset();
+        return true;
+    });
+    PostMessageW(modal->hwnd(), WM_KEYDOWN, 'X', 1);
+    modal->ShowModal(owner.hwnd());
+    EXPECT_FALSE(modal);
+    EXPECT_TRUE(IsWindowEnabled(owner.hwnd())); // the owner has its input back
+
+    auto form = std::make_unique<TestForm>();
+    form->Load();
+    form->onUnload = [&] { form.reset(); };
+    const HWND hwnd = form->hwnd();
+    SendMessageW(hwnd, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(form);
+    EXPECT_FALSE(IsWindow(hwnd));
+    owner.Close();
+}
+
+TEST(Control, AMouseUpHandlerMayDestroyTheControl) {
+    TestForm host;
+    host.Show();
+    auto control = std::make_unique<TestControl>();
+    control->Create(host.hwnd(), 150, 150, 1500, 750);
+    const HWND c = control->hwnd();
+    control->onMouseUp = [&] { control.reset(); };
+    SendMessageW(c, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageW(c, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_FALSE(control);
+    EXPECT_FALSE(IsWindow(c));
     host.Close();
 }
