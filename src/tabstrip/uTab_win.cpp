@@ -58,6 +58,15 @@ uTab::uTab()
 uTab::~uTab() {
     // The window goes while the whole object still answers its last messages.
     Destroy();
+    // Released by a handler of one of its events while the collection is
+    // still inside a call of its own (Remove asks BeforeRemove): the
+    // collection stays, cut off from the strip, until that call has returned.
+    if (lifetime().Watched()) {
+        items_->SetOwner(nullptr);
+        for (std::int32_t i = 0; i < items_->Count(); ++i)
+            items_->ItemAt(i)->SetOwner(nullptr);
+        lifetime().KeepUntilUnwound(std::shared_ptr<CTabItems>(std::move(items_)));
+    }
 }
 
 void uTab::ReadProperties(const PropertyBag& bag) {
@@ -119,8 +128,11 @@ void uTab::Add(const std::wstring&, ITabForm* Form, const std::optional<std::wst
 }
 
 bool uTab::BeforeRemove(std::int32_t Index) {
+    const Lifetime::Watch alive(lifetime());
     bool Cancel = false;
-    OnItemColose.Raise(Index, Cancel);
+    // A strip released by the handler keeps its tabs: there is nothing left
+    // to remove them from.
+    if (!OnItemColose.Raise(Index, Cancel)) return false;
     return !Cancel;
 }
 
@@ -257,7 +269,10 @@ TabHit uTab::HitAt(float x, float y) const {
                        static_cast<int>(RoundHalfEven(y)));
 }
 
-void uTab::Press(std::int16_t button, std::int16_t shift, float x, float y) {
+// Every event below may be answered by releasing the strip (the last tab's
+// close glyph closes the main window): once an event says so, the handling
+// stops without touching the strip.
+bool uTab::Press(std::int16_t button, std::int16_t shift, float x, float y) {
     lastDown_ = {button, shift, x, y};
     std::int32_t index = 0;
     if (button == kLeftButton) {
@@ -272,10 +287,10 @@ void uTab::Press(std::int16_t button, std::int16_t shift, float x, float y) {
                 closeState_ = kClosePressed;
                 PaintTabs(true);
             }
-            TabChanged.Raise();
+            if (!TabChanged.Raise()) return false;
         }
     }
-    OnMouseDown.Raise(index, button, shift, x, y);
+    return OnMouseDown.Raise(index, button, shift, x, y);
 }
 
 void uTab::Move(std::int16_t buttons, std::int16_t shift, float x, float y) {
@@ -286,7 +301,7 @@ void uTab::Move(std::int16_t buttons, std::int16_t shift, float x, float y) {
         index = hit.index;
         const int state = hit.close ? kCloseOver : kCloseNormal;
         if (hit.index != hover_ || state != closeState_) {
-            if (hit.index != hover_) OnMouseHover.Raise(hit.index, buttons, shift, x, y);
+            if (hit.index != hover_ && !OnMouseHover.Raise(hit.index, buttons, shift, x, y)) return;
             hover_ = hit.index;
             closeState_ = state;
             PaintTabs(true);
@@ -296,6 +311,7 @@ void uTab::Move(std::int16_t buttons, std::int16_t shift, float x, float y) {
 }
 
 void uTab::Release(std::int16_t button, std::int16_t shift, float x, float y) {
+    const Lifetime::Watch alive(lifetime());
     std::int32_t index = 0;
     if (button == kLeftButton) {
         const TabHit hit = HitAt(x, y);
@@ -306,6 +322,7 @@ void uTab::Release(std::int16_t button, std::int16_t shift, float x, float y) {
         if (hit.index >= 0 && hit.index < items_->Count() && hit.index == hover_ && hit.close &&
             !items_->ItemAt(hit.index)->HideButton())
             items_->Remove(hit.index, true);
+        if (!alive.Alive()) return;
         refresh();
     }
     OnMouseUp.Raise(index, button, shift, x, y);
@@ -314,7 +331,7 @@ void uTab::Release(std::int16_t button, std::int16_t shift, float x, float y) {
 void uTab::DoubleClick() {
     MouseDown last = lastDown_;
     const std::int32_t index = HitAt(last.x, last.y).index;
-    Press(last.button, last.shift, last.x, last.y);
+    if (!Press(last.button, last.shift, last.x, last.y)) return;
     OnDblClick.Raise(index, last.button, last.shift, last.x, last.y);
 }
 

@@ -18,6 +18,9 @@
 // Window messages reach the strip through its CSubclass: all of the strip's
 // own (it answers WM_ERASEBKGND, WM_PAINT and WM_MOUSELEAVE) and WM_SIZE of
 // the container. Mouse positions are pixels of the strip's client area.
+//
+// A handler of any of its events may close the window that holds the strip
+// and release it (OnItemColose of the last tab runs the main window's close).
 
 #include "base/Control_win.h"
 #include "base/Event.h"
@@ -126,7 +129,8 @@ private:
     HDC Skin() const { return style_ == 0 ? skin0_.get() : skin1_.get(); }
     int StripHeight() const { return MetricsOf(style_).height; }
 
-    void Press(std::int16_t button, std::int16_t shift, float x, float y);
+    // False: a handler released the strip.
+    bool Press(std::int16_t button, std::int16_t shift, float x, float y);
     void Move(std::int16_t buttons, std::int16_t shift, float x, float y);
     void Release(std::int16_t button, std::int16_t shift, float x, float y);
     void DoubleClick();

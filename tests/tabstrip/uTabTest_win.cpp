@@ -418,3 +418,64 @@ TEST_F(Strip, AHostMayPaintTheBackgroundItself) {
     EXPECT_EQ(StripPixel(40 + 60, 12), skin.Pixel(245 + 60, 12)); // the tab over it
     EXPECT_EQ(StripPixel(40 + 200, 12), green);
 }
+
+TEST(StripClosing, AHandlerMayCloseTheWindowAndReleaseTheStrip) {
+    for (const std::string closer : {"ItemColose", "TabChanged", "Down", "Up"}) {
+        test::HostForm host{900, 500};
+        host.Load();
+        UniqueWindow container(CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 40, 600,
+                                               300, host.hwnd(), nullptr, nullptr, nullptr));
+        auto strip = std::make_unique<uTab>();
+        strip->Create(host.hwnd(), 0, 0, 700 * 15, 32 * 15);
+        PropertyBag bag;
+        bag.Write(L"TabStyle", std::int64_t{1});
+        bag.Write(L"TabLeftSize", std::int64_t{10});
+        strip->ReadProperties(bag);
+        strip->SethContainerWnd(container.get());
+        strip->LockReDraw(false);
+        PageLog log;
+        strip->TabItems().Add(L"a", std::make_unique<TestPage>(log), L"a");
+        const HWND window = strip->hwnd();
+
+        int unloadedInside = -1, later = 0;
+        const auto close = [&] {
+            host.Close();
+            strip.reset();
+            unloadedInside = log.unloaded;
+        };
+        const auto mouse = [&](const char* name) {
+            return [&, name](std::int32_t, std::int16_t&, std::int16_t&, float&, float&) {
+                if (closer == name) close();
+            };
+        };
+        strip->OnItemColose.Connect([&](std::int32_t, bool&) {
+            if (closer == "ItemColose") close();
+        });
+        strip->TabChanged.Connect([&] {
+            if (closer == "TabChanged") close();
+        });
+        strip->OnMouseDown.Connect(mouse("Down"));
+        strip->OnMouseUp.Connect(mouse("Up"));
+        const auto count = [&](std::int32_t, std::int16_t&, std::int16_t&, float&, float&) {
+            ++later;
+        };
+        strip->TabChanged.Connect([&] { ++later; });
+        strip->OnMouseDown.Connect(count);
+        strip->OnMouseUp.Connect(count);
+
+        // Tab 0's close glyph: x 190..202, y 7..19.
+        SendMessageW(window, WM_MOUSEMOVE, 0, At(195, 12));
+        // TabChanged and Down count on the press, Up after the removal.
+        const int expected = closer == "TabChanged" ? 0 : closer == "Down" ? 1 : 2;
+        SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, At(195, 12));
+        if (strip) SendMessageW(window, WM_LBUTTONUP, 0, At(195, 12));
+        EXPECT_FALSE(strip) << closer;
+        EXPECT_FALSE(IsWindow(window)) << closer;
+        EXPECT_EQ(later, expected) << closer; // nothing is raised by a strip that has gone
+        EXPECT_EQ(log.unloaded, 1) << closer;
+        // The collection that asked stays until its call has returned.
+        if (closer == "ItemColose") {
+            EXPECT_EQ(unloadedInside, 0);
+        }
+    }
+}
