@@ -10,11 +10,21 @@ namespace {
 // handler) that navigates in a circle; a real tour waits between pages.
 constexpr int kMaxStartsWithoutWait = 100;
 
-std::wstring Expand(const std::wstring& text, const std::wstring& origin) {
+// The longest address the platform's browser control navigates to. Without
+// a limit, a step that puts "{origin}" twice into an address that its own
+// section plays grows the address with every round.
+constexpr std::size_t kMaxUrlLength = 2083;
+
+// Nothing when the address would be longer than kMaxUrlLength.
+std::optional<std::wstring> Expand(const std::wstring& text, const std::wstring& origin) {
     std::wstring out = text;
     const std::wstring key = L"{origin}";
-    for (auto at = out.find(key); at != std::wstring::npos; at = out.find(key, at + origin.size()))
+    for (auto at = out.find(key); at != std::wstring::npos;
+         at = out.find(key, at + origin.size())) {
         out.replace(at, key.size(), origin);
+        if (out.size() > kMaxUrlLength) return std::nullopt;
+    }
+    if (out.size() > kMaxUrlLength) return std::nullopt;
     return out;
 }
 
@@ -71,11 +81,9 @@ std::optional<long long> ScriptedBrowser::Advance() {
     const long long startsBefore = starts_;
     while (section_ && next_ < section_->steps.size()) {
         if (starts_ - startsBefore > kMaxStartsWithoutWait) {
-            section_ = nullptr;
-            throw Error(error::kInvalidArgument,
-                        "browser script: " + std::to_string(kMaxStartsWithoutWait) +
-                            " pages started without a wait; it navigates in a circle at " +
-                            WideToUtf8(currentUrl_));
+            Stop(std::to_string(kMaxStartsWithoutWait) +
+                 " pages started without a wait; it navigates in a circle at " +
+                 WideToUtf8(currentUrl_));
         }
         // Copies: a step's handlers may start another section, which then
         // plays on from its first step.
@@ -94,7 +102,12 @@ std::optional<long long> ScriptedBrowser::Advance() {
             PlayTitleChange(step.text);
             break;
         case ScriptStep::Kind::Navigate:
-            PlayNavigation(Expand(step.text, OriginOf(url)));
+            if (const auto target = Expand(step.text, OriginOf(url))) {
+                PlayNavigation(*target);
+            } else {
+                Stop("an address longer than " + std::to_string(kMaxUrlLength) +
+                     " characters from \"" + WideToUtf8(step.text) + "\"");
+            }
             break;
         case ScriptStep::Kind::Error:
             PlayNavigateError(url, true);
@@ -103,6 +116,11 @@ std::optional<long long> ScriptedBrowser::Advance() {
     }
     section_ = nullptr;
     return std::nullopt;
+}
+
+void ScriptedBrowser::Stop(const std::string& reason) {
+    section_ = nullptr;
+    throw Error(error::kInvalidArgument, "browser script: " + reason);
 }
 
 } // namespace tessaly

@@ -39,7 +39,8 @@ public:
 
     // Plays the script's steps until a wait (returns its milliseconds) or the
     // end of the section (nullopt). Steps that keep starting pages without a
-    // wait raise the invalid-argument error and stop the script.
+    // wait, or navigate to an address too long for a browser, raise the
+    // invalid-argument error and stop the script.
     std::optional<long long> Advance();
     // Called whenever a navigation queued new steps, so the host can start
     // advancing (from its timer, not from inside Navigate).
@@ -57,6 +58,7 @@ public:
 
 private:
     void Start(const std::wstring& url);
+    [[noreturn]] void Stop(const std::string& reason);
 
     BrowserScript script_;
     const ScriptSection* section_ = nullptr;

@@ -48,6 +48,12 @@ TEST(ScriptedBrowser, NavigationInACircleWithoutAWaitEndsWithAnError) {
         }
         EXPECT_EQ(browser.Advance(), std::nullopt); // the script has stopped
     }
+    // An address no browser takes stops the script the same way.
+    ScriptedBrowser longer(
+        BrowserScript::Parse(L"on /g/\n navigate {origin}/" + std::wstring(2070, L'a') + L"\n"));
+    longer.Navigate(L"http://127.0.0.1:9/g/");
+    EXPECT_THROW(longer.Advance(), Error);
+    EXPECT_EQ(longer.Advance(), std::nullopt);
     // The same circle with a wait in it plays on, one wait at a time.
     ScriptedBrowser waiting(
         BrowserScript::Parse(L"on /loop/\n wait 5\n navigate {origin}/loop/\n"));
