@@ -2,6 +2,8 @@
 
 #include "base/Text.h"
 
+#include <algorithm>
+
 namespace tessaly {
 
 Script ParseScript(const std::wstring& network, const std::wstring& answer,
@@ -10,7 +12,15 @@ Script ParseScript(const std::wstring& network, const std::wstring& answer,
     const std::wstring net = AsciiLower(network);
     if (net == L"online") script.online = true;
     if (net == L"offline") script.online = false;
-    if (AsciiLower(answer) == L"yes") script.answer = MessageAnswer::Yes;
+    std::vector<MessageAnswer> answers;
+    const std::wstring said = AsciiLower(answer);
+    for (std::size_t from = 0; from <= said.size();) {
+        const std::size_t end = std::min(said.find(L',', from), said.size());
+        answers.push_back(said.compare(from, end - from, L"yes") == 0 ? MessageAnswer::Yes
+                                                                      : MessageAnswer::No);
+        from = end + 1;
+    }
+    script.answers = std::move(answers);
     if (AsciiLower(start) == L"run") {
         script.runStarts = -1;
     } else if (!start.empty() && start.find_first_not_of(L"0123456789") == std::wstring::npos &&
@@ -33,7 +43,9 @@ bool ScriptedPlatform::IsOnline() {
 MessageAnswer ScriptedPlatform::ShowMessage(const Message& message) {
     if (!script_.logOnly) return real_.ShowMessage(message);
     log_(L"message\t" + message.title + L"\t" + message.text);
-    return message.buttons == MessageButtons::Ok ? MessageAnswer::Ok : script_.answer;
+    if (message.buttons == MessageButtons::Ok) return MessageAnswer::Ok;
+    const std::size_t turn = std::min(questions_++, script_.answers.size() - 1);
+    return script_.answers[turn];
 }
 
 bool ScriptedPlatform::Open(const std::wstring& file, const std::wstring& parameters) {

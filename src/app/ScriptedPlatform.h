@@ -9,13 +9,15 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tessaly {
 
 struct Script {
     std::optional<bool> online;
-    MessageAnswer answer = MessageAnswer::No; // for questions
-    bool logOnly = true;                      // messages and starts are logged, not shown or run
+    // For questions, in turn; the last one answers all that follow.
+    std::vector<MessageAnswer> answers{MessageAnswer::No};
+    bool logOnly = true; // messages and starts are logged, not shown or run
     // How many generations of started programs really run as well as being
     // logged: 0 none, -1 all. A program started with N left gets N - 1, so a
     // chain (client, updater, restarted client) ends where the test says.
@@ -23,7 +25,8 @@ struct Script {
 };
 
 // Reads the script from the values of TESSALY_AUTOMATION_NETWORK ("online",
-// "offline"), TESSALY_AUTOMATION_ANSWER ("yes", "no") and
+// "offline"), TESSALY_AUTOMATION_ANSWER ("yes", "no", or a comma-separated
+// list of them for successive questions: "no,yes") and
 // TESSALY_AUTOMATION_START ("run": started programs really run, so a test can
 // see what they received; a number N: only N generations of them do); other
 // values are ignored.
@@ -44,6 +47,7 @@ public:
 private:
     Platform& real_;
     Script script_;
+    std::size_t questions_ = 0;
     PassStarts passStarts_;
     Log log_;
 };

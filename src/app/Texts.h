@@ -17,3 +17,19 @@ inline constexpr wchar_t kUpdateQuestion[] = L"发现有新版本，是否现在
 inline constexpr wchar_t kAlreadyLatest[] = L"当前版本已是最新，无需更新！";
 
 } // namespace tessaly::texts
+
+// The main window.
+namespace tessaly::texts {
+
+inline constexpr wchar_t kOtherAccount[] = L"登录其他帐号";
+inline constexpr wchar_t kGameSite[] = L"游戏官网";
+inline constexpr wchar_t kMenuRefresh[] = L"刷新(F5)";
+inline constexpr wchar_t kMenuHideRestore[] = L"隐藏/恢复(F10)";
+inline constexpr wchar_t kMenuClearCache[] = L"清除缓存";
+inline constexpr wchar_t kMenuUpdate[] = L"更新";
+inline constexpr wchar_t kMenuVersion[] = L"版本号:";
+inline constexpr wchar_t kMenuExit[] = L"退出";
+inline constexpr wchar_t kCacheCleared[] = L"缓存已清理完毕！";
+inline constexpr wchar_t kCacheClearing[] = L"缓存清理";
+
+} // namespace tessaly::texts

@@ -10,6 +10,7 @@
 #include "app/WebBrowserEngine_win.h"
 #include "app/Startup.h"
 #include "app/UpdateCheck_win.h"
+#include "app/WebMainFrm_win.h"
 #include "app/WindowsPlatform_win.h"
 #include "base/ErrorLog.h"
 #include "base/EventLog_win.h"
@@ -34,6 +35,18 @@ private:
     bool ok_;
 };
 
+// The login window comes back over the main window: a closed one loads again
+// and shows itself once its page has completed; an open one is restored.
+void ShowLoginAgain(win::LoginFrm& login) {
+    if (!login.IsLoaded()) {
+        login.Load();
+        return;
+    }
+    const HWND background = login.background().hwnd();
+    if (IsIconic(background)) ShowWindow(background, SW_RESTORE);
+    SetForegroundWindow(background);
+}
+
 int RunClient() {
     win::UseApplicationEventLog();
     const OleSession ole;
@@ -46,11 +59,26 @@ int RunClient() {
 
     win::UseCurrentBrowserEmulation();
     win::LoadFrm splash;
-    win::LoginFrm login(
-        {platform, config,
-         // Until the main window exists, the hand-over only reports the address.
-         [](const std::wstring& address) { OutputDebugStringW((L"SetURL " + address).c_str()); },
-         [&splash] { splash.Close(); }, [] { ExitProcess(0); }, win::CreateBrowser});
+    std::unique_ptr<win::WebMainFrm> mainWindow;
+    win::LoginFrm login({
+        .platform = platform,
+        .config = config,
+        .setUrl =
+            [&mainWindow](const std::wstring& address) {
+                mainWindow->SetURL(address);
+                mainWindow->Show();
+                SetForegroundWindow(mainWindow->hwnd());
+            },
+        .closeSplash = [&splash] { splash.Close(); },
+        .endProcess = [] { ExitProcess(0); },
+        .createBrowser = win::CreateBrowser,
+    });
+    mainWindow = std::make_unique<win::WebMainFrm>(win::MainContext{
+        .platform = platform,
+        .config = config,
+        .createBrowser = win::CreateBrowser,
+        .showLogin = [&login] { ShowLoginAgain(login); },
+    });
     splash.SetLoginLoader([&login] { login.Load(); });
     splash.Show();
     return win::Form::RunMessageLoop();

@@ -40,6 +40,7 @@ using UniqueDC = UniqueResource<NullableTraits<HDC, DeleteDC>>;
 using UniqueIcon = UniqueResource<NullableTraits<HICON, DestroyIcon>>;
 using UniqueModule = UniqueResource<NullableTraits<HMODULE, FreeLibrary>>;
 using UniqueWindow = UniqueResource<NullableTraits<HWND, DestroyWindow>>;
+using UniqueMenu = UniqueResource<NullableTraits<HMENU, DestroyMenu>>;
 
 struct GlobalTraits {
     using Type = HGLOBAL;

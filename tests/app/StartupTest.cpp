@@ -109,6 +109,15 @@ TEST(ScriptedPlatform, LogsInsteadOfShowingAndAnswersFromTheScript) {
     EXPECT_TRUE(partial.IsOnline());
     EXPECT_EQ(partial.ShowMessage({L"q", L"t", MessageIcon::Question, MessageButtons::YesNo}),
               MessageAnswer::No);
+
+    // Successive questions take the answers in turn; the last one stays.
+    ScriptedPlatform turns(real, ParseScript(L"", L"No,yes"), [](const std::wstring&) {});
+    const Message question{L"q", L"t", MessageIcon::Question, MessageButtons::YesNo};
+    EXPECT_EQ(turns.ShowMessage(question), MessageAnswer::No);
+    EXPECT_EQ(turns.ShowMessage({L"i", L"t", MessageIcon::Information, MessageButtons::Ok}),
+              MessageAnswer::Ok);
+    EXPECT_EQ(turns.ShowMessage(question), MessageAnswer::Yes);
+    EXPECT_EQ(turns.ShowMessage(question), MessageAnswer::Yes);
 }
 
 TEST(ScriptedPlatform, StartsRunForAsManyGenerationsAsAsked) {

@@ -80,23 +80,24 @@ std::wstring ClientPath() {
     return full;
 }
 
-ClientRun RunClient(const ClientOptions& options) {
+LiveClient::LiveClient(const ClientOptions& options) {
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
-    const std::wstring logPath =
-        std::wstring(temp) + L"tessaly_e2e_" + std::to_wstring(GetTickCount64()) + L".log";
-    DeleteFileW(logPath.c_str());
-    SetEnvironmentVariableW(L"TESSALY_AUTOMATION_LOG", logPath.c_str());
+    static int count = 0;
+    logPath_ = std::wstring(temp) + L"tessaly_e2e_" + std::to_wstring(GetCurrentProcessId()) +
+               L"_" + std::to_wstring(++count) + L".log";
+    DeleteFileW(logPath_.c_str());
+    SetEnvironmentVariableW(L"TESSALY_AUTOMATION_LOG", logPath_.c_str());
     SetEnvironmentVariableW(L"TESSALY_AUTOMATION_NETWORK",
                             options.network.empty() ? nullptr : options.network.c_str());
-    const std::wstring scriptPath = logPath + L".script";
+    scriptPath_ = logPath_ + L".script";
     if (!options.browserScript.empty()) {
-        win::UniqueHandle script(CreateFileW(scriptPath.c_str(), GENERIC_WRITE, 0, nullptr,
+        win::UniqueHandle script(CreateFileW(scriptPath_.c_str(), GENERIC_WRITE, 0, nullptr,
                                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         const std::string utf8 = WideToUtf8(options.browserScript);
         DWORD written = 0;
         WriteFile(script.get(), utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
-        SetEnvironmentVariableW(L"TESSALY_BROWSER_SCRIPT", scriptPath.c_str());
+        SetEnvironmentVariableW(L"TESSALY_BROWSER_SCRIPT", scriptPath_.c_str());
     }
 
     // The extra variables hold for the client only: this process gets its own back.
@@ -112,7 +113,6 @@ ClientRun RunClient(const ClientOptions& options) {
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    ClientRun run;
     const BOOL started = CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
                                         nullptr, nullptr, &si, &pi);
     SetEnvironmentVariableW(L"TESSALY_AUTOMATION_LOG", nullptr);
@@ -120,29 +120,76 @@ ClientRun RunClient(const ClientOptions& options) {
     SetEnvironmentVariableW(L"TESSALY_BROWSER_SCRIPT", nullptr);
     for (const auto& [name, value] : saved)
         SetEnvironmentVariableW(name.c_str(), value ? value->c_str() : nullptr);
-    if (!started) return run;
-    win::UniqueHandle process(pi.hProcess), thread(pi.hThread);
+    if (!started) return;
+    process_.reset(pi.hProcess);
+    win::UniqueHandle thread(pi.hThread);
+    pid_ = pi.dwProcessId;
+}
+
+LiveClient::~LiveClient() {
+    // The client we started, and only it.
+    if (process_ && !WaitForExit(0)) TerminateProcess(process_.get(), 99);
+    DeleteFileW(logPath_.c_str());
+    DeleteFileW(scriptPath_.c_str());
+}
+
+bool LiveClient::WaitForExit(DWORD timeoutMs) const {
+    return !process_ || WaitForSingleObject(process_.get(), timeoutMs) == WAIT_OBJECT_0;
+}
+
+DWORD LiveClient::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (process_) GetExitCodeProcess(process_.get(), &code);
+    return code;
+}
+
+std::vector<std::wstring> LiveClient::Log() const {
+    return ReadLines(logPath_);
+}
+
+HWND LiveClient::Window(const wchar_t* className) const {
+    struct Search {
+        DWORD pid;
+        const wchar_t* name;
+        HWND found;
+    } search{pid_, className, nullptr};
+    EnumWindows(
+        [](HWND hwnd, LPARAM param) {
+            auto* s = reinterpret_cast<Search*>(param);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(hwnd, &pid);
+            wchar_t name[128] = {};
+            GetClassNameW(hwnd, name, 128);
+            if (pid != s->pid || std::wstring_view(name) != s->name) return TRUE;
+            s->found = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+ClientRun RunClient(const ClientOptions& options) {
+    LiveClient client(options);
+    ClientRun run;
+    if (!client.started()) return run;
 
     // Watch its windows until it ends: anything it shows is seen here.
-    Watch watch{pi.dwProcessId, AsciiLower(options.watchFolder), &run};
+    Watch watch{client.pid(), AsciiLower(options.watchFolder), &run};
     const ULONGLONG deadline = GetTickCount64() + options.timeoutMs;
     while (GetTickCount64() < deadline) {
         EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&watch));
-        const bool ended = WaitForSingleObject(process.get(), 5) == WAIT_OBJECT_0;
+        const bool ended = client.WaitForExit(5);
         if (ended && !options.until) break;
         if (ended) {
             // What the client started goes on: watch until the test has seen enough.
-            run.log = ReadLines(logPath);
+            run.log = client.Log();
             if (options.until(run)) break;
             Sleep(50);
         }
     }
-    run.ended = WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0;
-    if (!run.ended) TerminateProcess(process.get(), 99); // the client we started, and only it
-    GetExitCodeProcess(process.get(), &run.exitCode);
-    run.log = ReadLines(logPath);
-    DeleteFileW(logPath.c_str());
-    DeleteFileW(scriptPath.c_str());
+    run.ended = client.WaitForExit(0);
+    run.exitCode = client.ExitCode();
+    run.log = client.Log();
     return run;
 }
 

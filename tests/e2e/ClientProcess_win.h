@@ -37,7 +37,33 @@ struct ClientOptions {
 };
 
 std::wstring ClientPath();
+// Runs the client to its end (or the time-out, when it is ended) and reports
+// what it showed and logged.
 ClientRun RunClient(const ClientOptions& options);
+
+// A client that goes on running while the test drives it; it is ended when
+// this object goes, if it has not ended by then.
+class LiveClient {
+public:
+    explicit LiveClient(const ClientOptions& options);
+    ~LiveClient();
+    LiveClient(const LiveClient&) = delete;
+    LiveClient& operator=(const LiveClient&) = delete;
+
+    bool started() const { return static_cast<bool>(process_); }
+    DWORD pid() const { return pid_; }
+    bool WaitForExit(DWORD timeoutMs) const;
+    DWORD ExitCode() const;
+    std::vector<std::wstring> Log() const;
+    // A top-level window of the client with this class, shown or not; null if none.
+    HWND Window(const wchar_t* className) const;
+
+private:
+    win::UniqueHandle process_;
+    DWORD pid_ = 0;
+    std::wstring logPath_;
+    std::wstring scriptPath_;
+};
 
 // A copy of the client in a folder of its own, whose name the system code page
 // cannot spell, with its own temporary folder and a Tessaly.ini that points

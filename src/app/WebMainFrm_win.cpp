@@ -1,0 +1,462 @@
+#include "app/WebMainFrm_win.h"
+
+#include "app/DdeCommand.h"
+#include "app/GameTabs.h"
+#include "app/HotKeyHook_win.h"
+#include "app/MainLayout.h"
+#include "app/OwnVersion_win.h"
+#include "app/PublicData_win.h"
+#include "app/Texts.h"
+#include "app/UpdateCheck.h"
+#include "app/UpdateCheck_win.h"
+#include "base/ErrorLog.h"
+#include "base/Units.h"
+#include "controls/ButtonDesign.h"
+#include "controls/MsgFrm_win.h"
+#include "controls/PictureRef.h"
+#include "resources/ResourceIds.h"
+#include "shell/CacheMain_win.h"
+
+namespace tessaly::win {
+namespace {
+
+// Addresses accepted over DDE are opened from the window's own message loop,
+// not inside the DDE callback, which the sender is waiting on.
+constexpr UINT kOpenDdeAddresses = WM_APP + 20;
+
+constexpr std::uint32_t kBandColour = Rgb(236, 233, 218);
+constexpr std::uint32_t kCookieAndHistoryEntries = 0x300000;
+
+FormDesign MainDesign() {
+    FormDesign design;
+    design.className = L"TessalyWebMainFrm";
+    design.caption = std::wstring(texts::kGameTitle) + texts::kClientSuffix;
+    design.clientWidthTwips = kDesignedMainWidth;
+    design.clientHeightTwips = kDesignedMainHeight;
+    design.style = WS_POPUP | WS_CLIPCHILDREN;
+    design.background = ToColorRef(kBandColour);
+    design.centred = false; // centred in twips at load
+    return design;
+}
+
+PropertyBag ButtonBag(const wchar_t* caption, int style, const wchar_t* backPicture) {
+    ButtonDesign design;
+    design.AutoSize = false; // the designed sizes, whatever the skins
+    design.Style = style;
+    if (caption) design.Caption = caption;
+    if (backPicture) design.BackPicture = backPicture;
+    PropertyBag bag;
+    WriteButtonDesign(bag, design);
+    return bag;
+}
+
+PropertyBag StripBag() {
+    PropertyBag bag;
+    bag.Write(L"TabStyle", std::int64_t{1});
+    bag.Write(L"TabLeftSize", std::int64_t{10});
+    bag.Write(L"TabRightSize", std::int64_t{0});
+    return bag;
+}
+
+PropertyBag BandBag() {
+    BFormDesign design;
+    design.BackColor = kBandColour;
+    design.HasLogo = true; // the caption starts after the logo
+    PropertyBag bag;
+    WriteBFormDesign(bag, design, [] {});
+    return bag;
+}
+
+UniqueBitmap LoadBitmapResource(int id) {
+    return UniqueBitmap(static_cast<HBITMAP>(LoadImageW(
+        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+}
+
+void SetArrowCursor() {
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+}
+
+// Layout steps go on when one of them fails.
+template <class Step> void Attempt(const wchar_t* what, Step step) {
+    try {
+        step();
+    } catch (...) {
+        LogCurrentException(what);
+    }
+}
+
+std::wstring OwnServiceName() {
+    wchar_t path[MAX_PATH]{};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return std::wstring(FileStem(path));
+}
+
+} // namespace
+
+WebMainFrm::WebMainFrm(MainContext context)
+    : Form(MainDesign())
+    , context_(std::move(context))
+    , surface_(kBandColour)
+    , PicLogo_(ToColorRef(kBandColour))
+    , Picture1_(GetSysColor(COLOR_WINDOW))
+    , pCnt_(GetSysColor(COLOR_WINDOW)) {
+    ConnectEvents();
+}
+
+WebMainFrm::~WebMainFrm() {
+    // Unloading is the owner's job; a window still loaded here goes without asking.
+    if (IsLoaded()) {
+        m_bExit = true;
+        Close();
+    }
+    Destroy();
+}
+
+void WebMainFrm::ConnectEvents() {
+    web_tool_.Click.Connect([this] { ShowAppMenu(); });
+    web_min_.Click.Connect([this] { ShowWindow(hwnd(), SW_MINIMIZE); });
+    web_minmax_.Click.Connect([this] { MaxRestore(); });
+    web_close_.Click.Connect([this] { RequestClose(); });
+    GameSpaceBtn_.Click.Connect([this] { context_.platform.Open(context_.config.gameHome, L""); });
+    OtherUserBtn_.Click.Connect([this] {
+        if (context_.showLogin) context_.showLogin();
+    });
+
+    WebuTab_.TabChanged.Connect([this] { Picture1_.SetVisible(false); });
+    WebuTab_.OnMouseDown.Connect(
+        [this](std::int32_t ItemIndex, std::int16_t&, std::int16_t&, float&, float&) {
+            SetArrowCursor();
+            // Pressing the strip beside the tabs moves the window, as a caption
+            // would, unless the window fills the work area.
+            if (!web_minmax_.Value() && ItemIndex < 0) {
+                ReleaseCapture();
+                SendMessageW(hwnd(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
+            }
+        });
+    WebuTab_.OnMouseHover.Connect(
+        [this](std::int32_t ItemIndex, std::int16_t&, std::int16_t&, float&, float&) {
+            CTabItem* item = WebuTab_.TabItems().ItemAt(ItemIndex);
+            stripTip_.SetText(item ? item->Caption() : std::wstring());
+        });
+    WebuTab_.OnMouseMove.Connect(
+        [](std::int32_t, std::int16_t&, std::int16_t&, float&, float&) { SetArrowCursor(); });
+    WebuTab_.OnItemColose.Connect([this](std::int32_t, bool& Cancel) {
+        // The last tab is never closed by its glyph: that asks to close the window.
+        if (WebuTab_.TabItems().Count() <= 1) {
+            RequestClose();
+            Cancel = true;
+        }
+    });
+    WebBForm_.MouseMove.Connect([](int&, int&, float&, float&) { SetArrowCursor(); });
+    pCnt_.MouseDown.Connect([](int&, int&, float&, float&) { SetArrowCursor(); });
+    PicLogo_.MouseDown.Connect([](int&, int&, float&, float&) { SetArrowCursor(); });
+    Picture1_.Resized.Connect([this] { FitPlaceholderBrowser(); });
+}
+
+void WebMainFrm::CreateControls() {
+    const HWND self = hwnd();
+    web_close_.Create(self, 0, 15, 645, 270);
+    web_close_.ReadProperties(ButtonBag(nullptr, 0, nullptr));
+    web_minmax_.Create(self, 0, 15, 375, 270);
+    web_minmax_.ReadProperties(ButtonBag(nullptr, 1, nullptr));
+    web_min_.Create(self, 0, 15, 360, 270);
+    web_min_.ReadProperties(ButtonBag(nullptr, 0, nullptr));
+    web_tool_.Create(self, 0, 15, 360, 270);
+    web_tool_.ReadProperties(ButtonBag(nullptr, 0, nullptr));
+
+    const std::wstring linkPicture =
+        PictureRef{PictureRef::Kind::Bitmap, IDB_LINK_BUTTON_BG}.ToText();
+    OtherUserBtn_.Create(self, 0, 0, 1485, 330);
+    OtherUserBtn_.ReadProperties(ButtonBag(texts::kOtherAccount, 0, linkPicture.c_str()));
+    GameSpaceBtn_.Create(self, 0, 0, 1215, 330);
+    GameSpaceBtn_.ReadProperties(ButtonBag(texts::kGameSite, 0, linkPicture.c_str()));
+
+    PicLogo_.Create(self, 100, 30, 440, 440);
+    WebuTab_.Create(self, kStripLeft, kStripTop, 8640, 480);
+    WebuTab_.ReadProperties(StripBag());
+    WebBForm_.Create(self, 0, 0, kDesignedMainWidth, 500);
+    WebBForm_.ReadProperties(BandBag());
+
+    Picture1_.Create(self, 60, 480, 15420, 9045);
+    pCnt_.Create(self, 60, 480, 15420, 9045);
+    WebBrowser1_ = context_.createBrowser(Picture1_.hwnd());
+    FitPlaceholderBrowser();
+    WebBrowser1_->Navigate(L"about:blank");
+
+    stripTip_.Attach(WebuTab_.hwnd());
+
+    appmenu_.reset(CreatePopupMenu());
+    const HMENU menu = appmenu_.get();
+    AppendMenuW(menu, MF_STRING, kRefresh, texts::kMenuRefresh);
+    AppendMenuW(menu, MF_STRING, kHideRestore, texts::kMenuHideRestore);
+    AppendMenuW(menu, MF_STRING, kClearCache, texts::kMenuClearCache);
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, kUpdate, texts::kMenuUpdate);
+    AppendMenuW(menu, MF_STRING, kVersion, texts::kMenuVersion);
+    AppendMenuW(menu, MF_STRING, kExit, texts::kMenuExit);
+}
+
+void WebMainFrm::LoadIcons() {
+    const std::wstring iconFile = GetTempDir() + L"quorl.ico";
+    auto load = [&](int size) {
+        return UniqueIcon(static_cast<HICON>(
+            LoadImageW(nullptr, iconFile.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE)));
+    };
+    smallIcon_ = load(16);
+    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    tray_ = std::make_unique<QelNotifyIcon>();
+    tray_->AddNotifyIcon(hwnd(), smallIcon_.get(),
+                         std::wstring(texts::kGameTitle) + texts::kClientSuffix);
+    bigIcon_ = load(32);
+    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+}
+
+void WebMainFrm::CentreOnScreen() {
+    RECT outer{};
+    GetWindowRect(hwnd(), &outer);
+    const int width = PixelsToTwips(outer.right - outer.left);
+    const int height = PixelsToTwips(outer.bottom - outer.top);
+    const int left = (PixelsToTwips(GetSystemMetrics(SM_CXSCREEN)) - width) / 2;
+    const int top = (PixelsToTwips(GetSystemMetrics(SM_CYSCREEN)) - height) / 2;
+    SetWindowPos(hwnd(), nullptr, TwipsToPixels(left), TwipsToPixels(top), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void WebMainFrm::OnLoad() {
+    surface_.Attach(hwnd());
+    CreateControls();
+
+    LoadIcons();
+    HookMainWindow(hwnd(), {[this] { ShowAppMenu(); },
+                            [this] {
+                                if (tray_) tray_->OnTaskbarCreated();
+                            }});
+    const std::wstring version = std::wstring(texts::kMenuVersion) + VersionText(OwnVersion());
+    ModifyMenuW(appmenu_.get(), kVersion, MF_BYCOMMAND | MF_STRING, kVersion, version.c_str());
+    WebBForm_.SetCaption(texts::kGameTitle);
+    SetCaption(std::wstring(texts::kGameTitle) + texts::kClientSuffix);
+
+    objStyle_ = std::make_unique<cSetStyle>();
+    objStyle_->CloseClick.Connect([this] { RequestClose(); });
+    objStyle_->set_objForm(hwnd());
+    objStyle_->SetWindowStyle(hwnd());
+    WebBForm_.SetfrmHwnd(hwnd());
+    CentreOnScreen();
+
+    web_close_.SetBackPicture(Picture::LoadBitmapResource(IDB_CAPTION_CLOSE));
+    web_minmax_.SetBackPicture(Picture::LoadBitmapResource(IDB_CAPTION_MAXRESTORE));
+    web_min_.SetBackPicture(Picture::LoadBitmapResource(IDB_CAPTION_MIN));
+    web_tool_.SetBackPicture(Picture::LoadBitmapResource(IDB_CAPTION_TOOL));
+    web_minmax_.SetValue(true);
+
+    WebuTab_.SethContainerWnd(pCnt_.hwnd());
+    WebuTab_.LockReDraw(false);
+    PicLogo_.SetPicture(LoadBitmapResource(IDB_LOGO));
+    Layout();
+    MaxRestore();
+
+    dde_ = std::make_unique<DdeServer>(
+        OwnServiceName(), kDdeTopic,
+        [this](const std::wstring& command) { return AcceptDdeCommand(command); });
+}
+
+void WebMainFrm::SetURL(const std::wstring& strURL) {
+    Load();
+    if (IsLoaded()) OpenTab(strURL);
+}
+
+void WebMainFrm::OpenTab(const std::wstring& address) {
+    OpenGameTab(WebuTab_.TabItems(), address, [&] {
+        auto page = std::make_unique<WebUrl>(context_.createBrowser);
+        page->OpenURL(address);
+        return page;
+    });
+    Picture1_.SetVisible(false);
+}
+
+bool WebMainFrm::AcceptDdeCommand(const std::wstring& command) {
+    const std::optional<std::wstring> address = GameAddressFromDde(command);
+    if (!address) {
+        LogError(L"DDE link: refused a command that is not a game address (" +
+                 std::to_wstring(command.size()) + L" characters)");
+        return false;
+    }
+    ddeAddresses_.push_back(*address);
+    PostMessageW(hwnd(), kOpenDdeAddresses, 0, 0);
+    return true;
+}
+
+void WebMainFrm::OpenDdeAddresses() {
+    // A minimised window comes back; a hidden one stays hidden.
+    if (IsWindowVisible(hwnd())) {
+        if (IsIconic(hwnd())) ShowWindow(hwnd(), SW_RESTORE);
+        SetForegroundWindow(hwnd());
+    }
+    for (const std::wstring& address : std::exchange(ddeAddresses_, {}))
+        OpenTab(address);
+}
+
+void WebMainFrm::ShowAppMenu() {
+    POINT at{};
+    GetCursorPos(&at);
+    // Without the foreground the menu would not close when the player clicks
+    // elsewhere (opened from the tray icon).
+    SetForegroundWindow(hwnd());
+    // The chosen item arrives as a posted WM_COMMAND once the menu has closed,
+    // so a command that closes the window never runs inside the menu's caller.
+    TrackPopupMenu(appmenu_.get(), TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
+    PostMessageW(hwnd(), WM_NULL, 0, 0);
+}
+
+void WebMainFrm::Carry(UINT command) {
+    switch (command) {
+    case kRefresh:
+        if (IsWindowVisible(Picture1_.hwnd())) {
+            WebBrowser1_->Refresh();
+        } else {
+            WebuTab_.RefreshPage();
+        }
+        break;
+    case kHideRestore:
+        ShowWindow(hwnd(), IsWindowVisible(hwnd()) ? SW_HIDE : SW_SHOW);
+        break;
+    case kClearCache:
+        Attempt(L"clearing the cache", [] { ClearUrlCache(L"*.*", kCookieAndHistoryEntries); });
+        context_.platform.ShowMessage({texts::kCacheCleared, texts::kCacheClearing,
+                                       MessageIcon::Information, MessageButtons::Ok});
+        break;
+    case kUpdate:
+        if (CheckForUpdateFromMenu(context_.platform, context_.config) ==
+            UpdateCheck::MenuOutcome::CloseForUpdate) {
+            m_bExit = true;
+            RequestClose();
+        }
+        break;
+    case kExit:
+        RequestClose();
+        break;
+    default:
+        break;
+    }
+}
+
+void WebMainFrm::MaxRestore() {
+    const bool fills = objStyle_->CallWindowStateChange();
+    WebBForm_.SetfrmHwnd(fills ? nullptr : hwnd());
+}
+
+void WebMainFrm::RequestClose() {
+    PostMessageW(hwnd(), WM_CLOSE, 0, 0);
+}
+
+void WebMainFrm::OnResize() {
+    if (!WebBForm_.IsCreated() || IsIconic(hwnd())) return;
+    surface_.Resize();
+    Layout();
+}
+
+void WebMainFrm::Layout() {
+    RECT outer{}, client{};
+    GetWindowRect(hwnd(), &outer);
+    GetClientRect(hwnd(), &client);
+    const int stripHeight = WebuTab_.Height();
+    const MainLayout at =
+        LayoutMainWindow(PixelsToTwips(outer.right - outer.left), PixelsToTwips(client.right),
+                         PixelsToTwips(client.bottom), stripHeight);
+    Attempt(L"main window layout", [&] {
+        WebBForm_.Move(0, 0, at.captionWidth, WebBForm_.Height());
+        WebBForm_.Printform(surface_);
+    });
+    Attempt(L"main window layout", [&] {
+        RectRgn(hwnd(), static_cast<short>(at.regionRight), static_cast<short>(at.regionBottom),
+                kRegionEllipse, kRegionEllipse);
+    });
+    Attempt(L"main window layout", [&] {
+        web_close_.Move(at.closeLeft, web_close_.Top(), web_close_.Width(), web_close_.Height());
+        web_minmax_.Move(at.minMaxLeft, web_minmax_.Top(), web_minmax_.Width(),
+                         web_minmax_.Height());
+        web_min_.Move(at.minLeft, web_min_.Top(), web_min_.Width(), web_min_.Height());
+        web_tool_.Move(at.toolLeft, web_tool_.Top(), web_tool_.Width(), web_tool_.Height());
+    });
+    Attempt(L"main window layout", [&] {
+        // uTab's own Move is its mouse handler.
+        static_cast<Control&>(WebuTab_).Move(at.strip.left, at.strip.top, at.strip.width,
+                                             stripHeight);
+    });
+    Attempt(L"main window layout", [&] {
+        GameSpaceBtn_.Move(at.gameSpaceLeft, GameSpaceBtn_.Top(), GameSpaceBtn_.Width(),
+                           GameSpaceBtn_.Height());
+        OtherUserBtn_.Move(at.otherUserLeft, OtherUserBtn_.Top(), OtherUserBtn_.Width(),
+                           OtherUserBtn_.Height());
+    });
+    Attempt(L"main window layout", [&] {
+        Picture1_.Move(at.body.left, at.body.top, at.body.width, at.body.height);
+        pCnt_.Move(at.body.left, at.body.top, at.body.width, at.body.height);
+    });
+}
+
+void WebMainFrm::FitPlaceholderBrowser() {
+    if (!WebBrowser1_) return;
+    RECT client{};
+    GetClientRect(Picture1_.hwnd(), &client);
+    const TwipsBox box =
+        PlaceholderBrowserBox(PixelsToTwips(client.right), PixelsToTwips(client.bottom));
+    WebBrowser1_->Place(TwipsToPixels(box.left), TwipsToPixels(box.top), TwipsToPixels(box.width),
+                        TwipsToPixels(box.height));
+}
+
+void WebMainFrm::OnQueryUnload(bool& cancel) {
+    if (m_bExit) return;
+    // A second close request while the dialog is up is the same request.
+    if (asking_) {
+        cancel = true;
+        return;
+    }
+    asking_ = true;
+    {
+        MsgFrm dialog(m_bExit);
+        dialog.ShowModal(hwnd());
+    }
+    asking_ = false;
+    cancel = !m_bExit;
+}
+
+void WebMainFrm::OnUnload() {
+    UnhookMainWindow(hwnd());
+    dde_.reset();
+    ddeAddresses_.clear();
+    WebuTab_.TabItems().Clear();
+    objStyle_.reset();
+    tray_.reset();
+    WebBrowser1_.reset();
+}
+
+LRESULT WebMainFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case kOpenDdeAddresses:
+        OpenDdeAddresses();
+        return 0;
+    case WM_COMMAND:
+        if (HIWORD(wParam) == 0 && lParam == 0) Carry(LOWORD(wParam));
+        return 0;
+    case WM_ERASEBKGND:
+        // The surface paints every pixel; an erase first would flicker.
+        return 1;
+    case WM_QUERYENDSESSION: {
+        // Logging off asks as any other close does.
+        bool cancel = false;
+        OnQueryUnload(cancel);
+        return cancel ? FALSE : TRUE;
+    }
+    case WM_ENDSESSION:
+        if (wParam) {
+            m_bExit = true;
+            Close();
+        }
+        return 0;
+    default:
+        return Form::HandleMessage(message, wParam, lParam);
+    }
+}
+
+} // namespace tessaly::win
