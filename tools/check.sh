@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds both presets and runs every test: the portable tests natively, then
-# all tests of the Windows build under Wine on a virtual display of our own.
+# Builds both presets and runs every test: the portable tests natively, the
+# parsers' fuzzers for a few seconds each, then all tests of the Windows build
+# under Wine on a virtual display of our own.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -10,6 +11,7 @@ cd "$root"
 cmake --preset native >/dev/null
 cmake --build --preset native
 ctest --preset native
+./tools/fuzz.sh --quick
 
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw
