@@ -69,8 +69,12 @@ void ButtonMachine::Shown() {
     shownOnce_ = true;
 }
 
+// A host may answer any event by destroying the button (a Click that closes
+// its window; a MouseUp or KeyUP that does): once an event says so, the
+// machine, which goes with the button, touches nothing more.
+
 void ButtonMachine::MouseMoved(int& button, int& shift, float& x, float& y) {
-    events_.MouseMove.Raise(button, shift, x, y);
+    if (!events_.MouseMove.Raise(button, shift, x, y)) return;
     if (!platform_.IsMouseOver()) return;
     platform_.ShowPointer(ButtonCursor::Hand);
     if (hovering_) return;
@@ -81,7 +85,7 @@ void ButtonMachine::MouseMoved(int& button, int& shift, float& x, float& y) {
 }
 
 void ButtonMachine::MousePressed(int& button, int& shift, float& x, float& y) {
-    events_.MouseDown.Raise(button, shift, x, y);
+    if (!events_.MouseDown.Raise(button, shift, x, y)) return;
     lastButton_ = button;
     if (button != kLeftButton) return;
     platform_.ShowPointer(ButtonCursor::Arrow);
@@ -90,7 +94,7 @@ void ButtonMachine::MousePressed(int& button, int& shift, float& x, float& y) {
 }
 
 void ButtonMachine::MouseReleased(int& button, int& shift, float& x, float& y) {
-    events_.MouseUp.Raise(button, shift, x, y);
+    if (!events_.MouseUp.Raise(button, shift, x, y)) return;
     if (button != kLeftButton) return;
     if (platform_.IsMouseOver()) {
         Toggle();
@@ -114,7 +118,7 @@ void ButtonMachine::DoubleClicked() {
 }
 
 void ButtonMachine::KeyWentDown(int& keyCode, int& shift) {
-    events_.KeyDown.Raise(keyCode, shift);
+    if (!events_.KeyDown.Raise(keyCode, shift)) return;
     if (keyCode == kKeyEnter) {
         Toggle();
         cMouseAction(CurrentState(), true);
@@ -127,7 +131,7 @@ void ButtonMachine::KeyWentDown(int& keyCode, int& shift) {
 }
 
 void ButtonMachine::KeyWentUp(int& keyCode, int& shift) {
-    events_.KeyUP.Raise(keyCode, shift);
+    if (!events_.KeyUP.Raise(keyCode, shift)) return;
     if (keyCode != kKeySpace) return;
     Toggle();
     cMouseAction(CurrentState(), true);
@@ -157,7 +161,7 @@ void ButtonMachine::TimerTick() {
     }
     platform_.EnableTimer(false);
     hovering_ = false;
-    events_.MouseOut.Raise();
+    if (!events_.MouseOut.Raise()) return;
     cMouseAction(RestingState(), false);
 }
 

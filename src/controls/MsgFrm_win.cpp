@@ -95,6 +95,8 @@ void MsgFrm::Answer(bool exit) {
 }
 
 void MsgFrm::OnLoad() {
+    keysDown_.reset();
+    heldKeys_ = MessageFilter(hwnd(), [this](MSG& msg) { return IgnoresKey(msg); });
     surface_.Attach(hwnd());
     closebtn_.Create(hwnd(), 2880, 15, 645, 270);
     closebtn_.ReadProperties(CloseButtonDesign());
@@ -147,7 +149,22 @@ LRESULT MsgFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return Form::HandleMessage(message, wParam, lParam);
 }
 
+bool MsgFrm::IgnoresKey(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN && msg.message != WM_KEYUP) return false;
+    const std::size_t key = msg.wParam & 0xFF;
+    if (msg.message == WM_KEYDOWN) {
+        // Bit 30: the key was already down before this message.
+        const bool repeat = (msg.lParam & (LPARAM{1} << 30)) != 0;
+        if (!repeat) keysDown_.set(key);
+        return !keysDown_.test(key);
+    }
+    const bool seen = keysDown_.test(key);
+    keysDown_.reset(key);
+    return !seen;
+}
+
 void MsgFrm::OnDestroyed() {
+    heldKeys_.reset();
     surface_.Detach();
     Form::OnDestroyed();
 }

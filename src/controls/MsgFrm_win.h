@@ -4,12 +4,19 @@
 // button. Its caller shows it modally and reads the answer from its own exit
 // flag once ShowModal has returned: True for Yes, False for No and for the
 // close button. Closing it any other way leaves the flag as it was.
+//
+// Only keys pressed while it is open answer it: the repeats and the release
+// of a key that was already down when it opened (Enter or Space held in the
+// game) are dropped.
 
 #include "base/Form_win.h"
+#include "base/MessageFilter_win.h"
 #include "controls/BForm_win.h"
 #include "controls/Label_win.h"
 #include "controls/Surface_win.h"
 #include "controls/iButton_win.h"
+
+#include <bitset>
 
 namespace tessaly::win {
 
@@ -38,6 +45,7 @@ protected:
 private:
     void Answer(bool exit);
     void Layout();
+    bool IgnoresKey(const MSG& msg);
 
     bool& m_bExit; // the caller's
     Surface surface_;
@@ -48,6 +56,8 @@ private:
     iButton iButton1_;
     iButton iButton2_;
     Label Label1_;
+    MessageFilter heldKeys_;
+    std::bitset<256> keysDown_; // went down while the dialog was open
 };
 
 } // namespace tessaly::win

@@ -67,6 +67,11 @@ LRESULT iButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         // The first time the window system wants the button, it is shown.
         machine_.Shown();
         break;
+    case WM_MOUSEACTIVATE:
+        // A click on a caption button leaves the keyboard where it was (in
+        // the page below): the button acts on the click alone.
+        if (GetWindowLongPtrW(hwnd(), GWL_STYLE) & WS_CHILD) return MA_NOACTIVATE;
+        break;
     case WM_SETCURSOR:
         // The button sets the hand or the arrow itself as the pointer moves;
         // the class arrow in between would flicker.
@@ -146,12 +151,6 @@ void iButton::OnResize() {
         return; // the resize that follows refreshes
     }
     machine_.Refresh();
-}
-
-void iButton::OnMouseDown(int& button, int& shift, float& x, float& y) {
-    // A pressed button takes the focus, as the platform's buttons do.
-    if (GetFocus() != hwnd()) SetFocus(hwnd());
-    machine_.MousePressed(button, shift, x, y);
 }
 
 void iButton::OnFocus(bool gained) {

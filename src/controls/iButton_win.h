@@ -73,7 +73,10 @@ protected:
     void OnCreate() override;
     void OnResize() override;
     void OnPaint(HDC dc) override { surface_.Paint(dc); }
-    void OnMouseDown(int& button, int& shift, float& x, float& y) override;
+    // A press never takes the keyboard focus: the page keeps it.
+    void OnMouseDown(int& button, int& shift, float& x, float& y) override {
+        machine_.MousePressed(button, shift, x, y);
+    }
     void OnMouseUp(int& button, int& shift, float& x, float& y) override {
         machine_.MouseReleased(button, shift, x, y);
     }

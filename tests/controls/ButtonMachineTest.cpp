@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -280,4 +282,58 @@ TEST_F(ButtonMachineTest, FocusRepaintsAndShowsTheRectangleUnlessPressed) {
     Take();
     KeyDown(kKeySpace);
     EXPECT_EQ(Take(), (Log{"KeyDown32", "paint2"}));
+}
+
+// A host may answer any event by closing the window that holds the button;
+// nothing of the button may be touched afterwards (the sanitizers of the
+// native build see any access).
+TEST(ButtonMachineClosing, AnyEventHandlerMayDestroyTheButton) {
+    struct Button : ButtonPlatform, iButtonEvents {
+        bool IsMouseOver() override { return over; }
+        void ShowPointer(ButtonCursor) override {}
+        void EnableTimer(bool) override {}
+        void PaintButton(int) override { ++paints; }
+        void DrawFocus() override {}
+        void BuildFrames() override {}
+        void ReportPropertyChanged(std::wstring_view) override {}
+        ButtonMachine machine{*this, *this};
+        bool over = true;
+        int paints = 0;
+    };
+    for (const std::string closer :
+         {"MouseMove", "MouseDown", "MouseUp", "Click", "KeyDown", "KeyUP", "MouseOut"}) {
+        auto button = std::make_unique<Button>();
+        const auto close = [&](const std::string& name) {
+            if (name == closer) button.reset();
+        };
+        const auto mouse = [&](const char* name) {
+            return [&, name](int&, int&, float&, float&) { close(name); };
+        };
+        button->MouseMove.Connect(mouse("MouseMove"));
+        button->MouseDown.Connect(mouse("MouseDown"));
+        button->MouseUp.Connect(mouse("MouseUp"));
+        button->Click.Connect([&] { close("Click"); });
+        button->KeyDown.Connect([&](int&, int&) { close("KeyDown"); });
+        button->KeyUP.Connect([&](int&, int&) { close("KeyUP"); });
+        button->MouseOut.Connect([&] { close("MouseOut"); });
+        int left = 1, shift = 0, enter = kKeyEnter, space = kKeySpace;
+        float x = 30, y = 30;
+        const std::vector<std::function<void(ButtonMachine&)>> steps = {
+            [&](ButtonMachine& m) { m.MouseMoved(left, shift, x, y); },
+            [&](ButtonMachine& m) { m.MousePressed(left, shift, x, y); },
+            [&](ButtonMachine& m) { m.MouseReleased(left, shift, x, y); },
+            [&](ButtonMachine& m) { m.Clicked(); },
+            [&](ButtonMachine& m) { m.KeyWentDown(enter, shift); },
+            [&](ButtonMachine& m) { m.KeyWentUp(space, shift); },
+            [&](ButtonMachine& m) {
+                button->over = false; // the pointer has left: the poll raises MouseOut
+                m.TimerTick();
+            },
+        };
+        for (const auto& step : steps) {
+            if (!button) break;
+            step(button->machine);
+        }
+        EXPECT_FALSE(button) << closer;
+    }
 }

@@ -231,6 +231,27 @@ TEST_F(MsgFrmWinTest, EnterOrSpaceOnTheFocusedAnswerButtonActsAsItsClick) {
     EXPECT_TRUE(m_bExit);
 }
 
+TEST_F(MsgFrmWinTest, KeysHeldBeforeItOpenedNeverAnswerIt) {
+    bool m_bExit = false, stillOpen = false;
+    MsgFrm dialog(m_bExit);
+    const auto post = [&](UINT message, WPARAM key, LPARAM flags) {
+        PostMessageW(dialog.iButton1().hwnd(), message, key, 1 | flags);
+    };
+    constexpr LPARAM kWasDown = LPARAM{1} << 30, kReleased = LPARAM{3} << 30;
+    RunSteps({[&] {
+                  post(WM_KEYDOWN, VK_RETURN, kWasDown); // Enter held in the game, repeating
+                  post(WM_KEYUP, VK_RETURN, kReleased);
+                  post(WM_KEYUP, VK_SPACE, kReleased); // Space released after it opened
+              },
+              [&] {
+                  stillOpen = dialog.IsLoaded();
+                  post(WM_KEYDOWN, VK_RETURN, 0); // pressed afresh: Yes
+              }});
+    dialog.ShowModal(owner.hwnd());
+    EXPECT_TRUE(stillOpen);
+    EXPECT_TRUE(m_bExit);
+}
+
 TEST_F(MsgFrmWinTest, DraggingTheBarMovesTheDialog) {
     bool m_bExit = true;
     MsgFrm dialog(m_bExit);

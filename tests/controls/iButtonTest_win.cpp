@@ -237,8 +237,15 @@ TEST_F(ButtonWinTest, ThePlatformsMessagesReachTheButtonAsItsEvents) {
     button.KeyPress.Connect(
         [&](int& ascii) { seen.push_back("KeyPress" + std::to_string(ascii)); });
     const HWND b = button.hwnd();
+    // A press takes neither the activation nor the keyboard focus: the page
+    // below keeps them.
+    const HWND before = GetFocus();
+    EXPECT_EQ(SendMessageW(b, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(GetParent(b)),
+                           MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)),
+              MA_NOACTIVATE);
     SendMessageW(b, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    EXPECT_EQ(GetFocus(), b); // a press takes the focus
+    EXPECT_EQ(GetFocus(), before);
+    EXPECT_NE(GetFocus(), b);
     SendMessageW(b, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     SendMessageW(b, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
     SendMessageW(b, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
