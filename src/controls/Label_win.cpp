@@ -14,6 +14,8 @@ Label::~Label() {
 
 void Label::OnCreate() {
     surface_.Attach(hwnd());
+    // The window text is what screen readers and UI automation read.
+    SetWindowTextW(hwnd(), caption_.c_str());
     Draw();
 }
 
@@ -24,6 +26,7 @@ void Label::OnResize() {
 
 void Label::SetCaption(std::wstring caption) {
     caption_ = std::move(caption);
+    if (IsCreated()) SetWindowTextW(hwnd(), caption_.c_str());
     Draw();
 }
 

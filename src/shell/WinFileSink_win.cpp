@@ -36,7 +36,9 @@ public:
     }
 
     bool Commit() override {
-        if (!file_ || !CloseHandle(file_.release())) return false;
+        // The data reaches the disk before the rename does: otherwise a power
+        // cut could leave an empty or torn file in the target's place.
+        if (!file_ || !FlushFileBuffers(file_.get()) || !CloseHandle(file_.release())) return false;
         // Windows will not replace a hidden or system file with one that lacks
         // those attributes; the target loses them first and gets back what it
         // had if the move fails.

@@ -138,20 +138,22 @@ UpdateOutcome UpdateFrm::Run() {
     const auto manifest = WindowsUpdateHost(config_.timeoutSeconds).ReadText(manifestPath);
     if (!manifest) LogError(L"update: no manifest at " + manifestPath);
     const UpdateList list = ReadUpdateList(manifest.value_or(L""), parameter_.folder);
-    for (const RefusedLine& refused : list.refused)
-        LogError(L"update: skipped \"" + refused.line + L"\": " + refused.reason);
 
     running_ = true;
     const UpdateOutcome outcome = RunUpdate(list, actions_, std::to_wstring(GetCurrentProcessId()));
     running_ = false;
 
-    // Only a complete update says so. Otherwise the client that was there is
-    // still there, and starting it leaves the player where they were.
+    // Only a complete update says it is done. Otherwise the client that was
+    // there is still there; unless the player stopped the update, they are
+    // told so, or the old client would just ask the same question again.
     std::wstring start = parameter_.clientExe;
     if (outcome == UpdateOutcome::Updated) {
         platform_.ShowMessage(
             {texts::kUpdated, texts::kNotice, MessageIcon::Information, MessageButtons::Ok});
         start = list.files.back().target;
+    } else if (outcome != UpdateOutcome::Cancelled) {
+        platform_.ShowMessage(
+            {texts::kUpdateFailed, texts::kNotice, MessageIcon::Exclamation, MessageButtons::Ok});
     }
     if (!start.empty()) platform_.Open(start, L"");
     Close();

@@ -25,8 +25,39 @@ bool IsReservedDeviceName(std::wstring_view name) {
     static constexpr std::array<std::wstring_view, 6> kPlain = {L"con", L"prn",    L"aux",
                                                                 L"nul", L"conin$", L"conout$"};
     if (std::find(kPlain.begin(), kPlain.end(), base) != kPlain.end()) return true;
+    // The ports take a digit, and Windows counts the superscripts one to three as digits too.
     return base.size() == 4 && (base.starts_with(L"com") || base.starts_with(L"lpt")) &&
-           base[3] >= L'0' && base[3] <= L'9';
+           ((base[3] >= L'0' && base[3] <= L'9') || base[3] == L'\u00b9' || base[3] == L'\u00b2' ||
+            base[3] == L'\u00b3');
+}
+
+bool HasForbiddenCharacter(std::wstring_view text) {
+    return text.find_first_of(L"<>\"|?*") != std::wstring_view::npos ||
+           std::any_of(text.begin(), text.end(), [](wchar_t c) { return c < 32; });
+}
+
+// "X:\..." or "\\server\share\...", without "." or ".." steps or characters
+// that no folder name holds: anything else would resolve against whatever the
+// updater's current folder happens to be, or reach a device.
+bool IsAbsoluteFolder(std::wstring_view folder) {
+    std::wstring_view rest;
+    bool unc = false;
+    if (folder.size() >= 3 && folder[1] == L':' && folder[2] == L'\\' &&
+        ((folder[0] >= L'a' && folder[0] <= L'z') || (folder[0] >= L'A' && folder[0] <= L'Z'))) {
+        rest = folder.substr(3);
+    } else if (folder.starts_with(L"\\\\")) {
+        rest = folder.substr(2);
+        unc = true;
+    } else {
+        return false;
+    }
+    if (rest.find_first_of(L":/") != std::wstring_view::npos || HasForbiddenCharacter(rest))
+        return false;
+    const auto steps = Split(rest, L'\\');     // the folder ends in "\": the last step is empty
+    if (unc && steps.size() < 3) return false; // a server and a share at least
+    return std::none_of(steps.begin(), steps.end() - 1, [](std::wstring_view step) {
+        return step.empty() || step == L"." || step == L"..";
+    });
 }
 
 // 64 hex digits, lower-cased; anything else is not a hash (older manifests may
@@ -53,6 +84,20 @@ std::optional<StartParameter> ParseStartParameter(std::wstring_view text) {
     return parameter;
 }
 
+std::wstring StartParameterProblem(const StartParameter& parameter) {
+    if (!IsAbsoluteFolder(parameter.folder)) return L"the client folder is not an absolute path";
+    if (parameter.clientExe.empty()) return {};
+    const std::wstring_view exe = parameter.clientExe;
+    const std::wstring_view folder = parameter.folder;
+    // Both halves come from the same path, so only letter case may differ.
+    if (exe.size() <= folder.size() ||
+        AsciiLower(exe.substr(0, folder.size())) != AsciiLower(folder) ||
+        !UnsafeNameReason(exe.substr(folder.size())).empty())
+        return L"the client is not in the client folder";
+    if (!AsciiLower(exe).ends_with(L".exe")) return L"the client is not a program";
+    return {};
+}
+
 std::wstring LocalNameOf(std::wstring_view url) {
     const auto slash = url.find_last_of(L'/');
     return std::wstring(slash == std::wstring_view::npos ? url : url.substr(slash + 1));
@@ -64,9 +109,7 @@ std::wstring UnsafeNameReason(std::wstring_view name) {
         return L"a parent or current folder";
     if (name.find_first_of(L"\\/") != std::wstring_view::npos) return L"a path separator";
     if (name.find(L':') != std::wstring_view::npos) return L"a drive or stream colon";
-    if (name.find_first_of(L"<>\"|?*") != std::wstring_view::npos ||
-        std::any_of(name.begin(), name.end(), [](wchar_t c) { return c < 32; }))
-        return L"a character file names cannot hold";
+    if (HasForbiddenCharacter(name)) return L"a character file names cannot hold";
     // Windows drops trailing dots and blanks, which would make the name another one.
     if (name.back() == L'.' || name.back() == L' ') return L"a trailing dot or blank";
     if (IsReservedDeviceName(name)) return L"a reserved device name";

@@ -4,7 +4,8 @@
 // temporary folder ("<name>|<address>[|<sha-256 hex>]"; lines naming the
 // version are not files). Each file is saved in the client's folder under the
 // name after the address's last "/". A name that could reach outside the
-// folder or name a device is refused, and so is a line without an address.
+// folder or name a device is refused, and so is a line without an address;
+// a manifest with a refused line is not applied at all.
 
 #include <optional>
 #include <string>
@@ -20,6 +21,10 @@ struct StartParameter {
 
 // Nothing for an empty parameter: the updater then ends at once.
 std::optional<StartParameter> ParseStartParameter(std::wstring_view text);
+// Why the updater must not act on a parameter, or empty when it may: its
+// folder must be absolute and the client a program directly inside it (or
+// not named at all).
+std::wstring StartParameterProblem(const StartParameter& parameter);
 
 struct UpdateFile {
     std::wstring url;

@@ -32,6 +32,14 @@ void RollBack(std::vector<Staged>& staged, UpdateActions& actions) {
 } // namespace
 
 UpdateOutcome RunUpdate(const UpdateList& list, UpdateActions& actions, const std::wstring& tag) {
+    // A manifest that names one file wrongly cannot be trusted for the others,
+    // and half an update is a client that matches no version.
+    if (!list.refused.empty()) {
+        for (const RefusedLine& refused : list.refused)
+            actions.Log(L"nothing replaced for the line \"" + refused.line + L"\": " +
+                        refused.reason);
+        return UpdateOutcome::Failed;
+    }
     if (list.files.empty()) return UpdateOutcome::NothingToDo;
 
     std::vector<Staged> staged;

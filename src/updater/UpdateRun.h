@@ -4,7 +4,8 @@
 // name (and checked against its SHA-256 when the manifest gives one); only
 // when all have arrived, and the client has ended, do they replace their
 // targets, each old file kept aside until all moves succeeded and put back
-// if any fails. A failed, refused or cancelled download replaces nothing.
+// if any fails. A failed or cancelled download, or a manifest with a refused
+// line, replaces nothing.
 
 #include "updater/UpdateList.h"
 

@@ -4,6 +4,7 @@
 namespace tessaly::texts {
 
 inline constexpr wchar_t kUpdated[] = L"软件已升至最新版本！";
+inline constexpr wchar_t kUpdateFailed[] = L"更新未完成，已保留原版本！";
 inline constexpr wchar_t kQuitUpdate[] = L"您是否要退出更新！";
 inline constexpr wchar_t kDownloading[] = L"正在下载：";
 

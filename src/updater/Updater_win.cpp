@@ -17,8 +17,18 @@ using namespace tessaly;
 
 int RunUpdater() {
     win::UseApplicationEventLog();
-    const auto parameter = ParseStartParameter(ArgumentsOf(GetCommandLineW()));
-    if (!parameter) return 0;
+    const std::wstring_view arguments = ArgumentsOf(GetCommandLineW());
+    const auto parameter = ParseStartParameter(arguments);
+    if (!parameter) {
+        LogError(L"update: no start parameter");
+        return 0;
+    }
+    // Not what the client passes: acting on it could write anywhere.
+    if (const std::wstring problem = StartParameterProblem(*parameter); !problem.empty()) {
+        LogError(L"update: start parameter \"" + std::wstring(arguments) + L"\" refused: " +
+                 problem);
+        return 1;
+    }
     // One updater at a time: a second one would fight over the same files.
     win::UniqueHandle single(CreateMutexW(nullptr, FALSE, L"Local\\TessalyUpdater"));
     if (!single || GetLastError() == ERROR_ALREADY_EXISTS) return 0;

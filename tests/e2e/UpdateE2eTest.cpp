@@ -24,6 +24,13 @@ std::string ResourceBytes(const std::wstring& exe, int id, const wchar_t* type) 
     return std::string(data, SizeofResource(module.get(), info));
 }
 
+void WriteBytes(const std::wstring& path, const std::string& bytes) {
+    win::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
 bool IsHidden(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN);
@@ -63,6 +70,7 @@ namespace {
 const std::wstring kQuestion = L"message\t提示\t发现有新版本，是否现在更新！";
 const std::wstring kUpdated = L"message\t提示\t软件已升至最新版本！";
 const std::wstring kQuitQuestion = L"message\t提示\t您是否要退出更新！";
+const std::wstring kFailed = L"message\t提示\t更新未完成，已保留原版本！";
 
 std::wstring VersionOf(const std::wstring& exe) {
     DWORD ignored = 0;
@@ -109,9 +117,7 @@ std::size_t FilesIn(const std::wstring& folder) {
 TEST(Update, From110To120EndsWithTheNewClientInTheFolderAndRunning) {
     const std::wstring hash = win::FileSha256Hex(TESSALY_NEXT_CLIENT);
     ASSERT_EQ(hash.size(), 64u);
-    // A hostile line rides along: it must write nothing outside the folder.
-    const Installation client(
-        ManifestTo120(L"evil|" + test::TestServer() + L"game/..\\..\\evil.html\r\n", hash));
+    const Installation client(ManifestTo120(L"", hash));
     ClientOptions options = client.Options(L"yes", L"3"); // client, updater, new client
     const std::wstring started = L"open\t" + client.exe() + L"\t";
     options.timeoutMs = 60000;
@@ -135,8 +141,6 @@ TEST(Update, From110To120EndsWithTheNewClientInTheFolderAndRunning) {
               run.visibleWindowClasses.end());
     win::WaitForProgramExit(client.exe(), 20000);
     EXPECT_EQ(FilesIn(client.folder()), 2u); // Tessaly.exe and Tessaly.ini
-    EXPECT_EQ(GetFileAttributesW((client.folder() + L"\\..\\evil.html").c_str()),
-              INVALID_FILE_ATTRIBUTES);
 }
 
 TEST(Update, CancellingDuringTheSecondOfThreeFilesLeavesEveryOldFile) {
@@ -159,23 +163,51 @@ TEST(Update, CancellingDuringTheSecondOfThreeFilesLeavesEveryOldFile) {
     EXPECT_EQ(FilesIn(client.folder()), 2u);
 }
 
-TEST(Update, ABrokenNewClientLeavesTheOldOneRunnable) {
-    for (const std::wstring& hash : {std::wstring(64, L'0'), std::wstring()}) {
-        // A wrong hash, then a missing file.
-        const Installation client(hash.empty()
-                                      ? "version=1.2.0\r\nTessaly.exe|" +
-                                            Narrow(test::TestServer()) + "files/missing.exe\r\n"
-                                      : ManifestTo120(L"", hash));
+TEST(Update, ABrokenOrRefusedUpdateSaysSoAndLeavesTheOldClientRunnable) {
+    const std::string server = Narrow(test::TestServer());
+    const std::string manifests[] = {
+        ManifestTo120(L"", std::wstring(64, L'0')),                         // a wrong hash
+        "version=1.2.0\r\nTessaly.exe|" + server + "files/missing.exe\r\n", // a missing file
+        // A hostile line beside a good client: none of it is applied.
+        ManifestTo120(L"evil|" + test::TestServer() + L"game/..\\..\\evil.html\r\n", L""),
+    };
+    for (const std::string& manifest : manifests) {
+        const Installation client(manifest);
         ClientOptions options = client.Options(L"yes", L"2");
         options.timeoutMs = 60000;
-        options.until = [&](const ClientRun& run) { return run.log.size() >= 5; };
+        options.until = [&](const ClientRun& run) { return run.log.size() >= 6; };
         const ClientRun run = RunClient(options);
-        ASSERT_EQ(run.log.size(), 5u);
-        EXPECT_EQ(run.log[2], L"open\t" + client.exe() + L"\t");
-        EXPECT_EQ(run.log[3], kQuestion); // the old client started again
-        EXPECT_FALSE(Has(run, kUpdated));
+        ASSERT_EQ(run.log.size(), 6u) << manifest;
+        EXPECT_EQ(run.log[2], kFailed);
+        EXPECT_EQ(run.log[3], L"open\t" + client.exe() + L"\t");
+        EXPECT_EQ(run.log[4], kQuestion); // the old client started again
         win::WaitForProgramExit(client.exe(), 20000);
         EXPECT_EQ(VersionOf(client.exe()), L"1.1.0");
         EXPECT_EQ(FilesIn(client.folder()), 2u);
+        EXPECT_EQ(GetFileAttributesW((client.folder() + L"\\..\\evil.html").c_str()),
+                  INVALID_FILE_ATTRIBUTES);
     }
+}
+
+TEST(Update, AStartParameterTheClientNeverPassesEndsTheUpdaterAtOnce) {
+    // The updater as the client leaves it, beside a manifest whose file no request may ask for.
+    const Installation client("version=1.1.0\r\n");
+    const std::wstring updater = client.temp() + L"Update.exe";
+    WriteBytes(updater, ResourceBytes(client.exe(), 101, L"UPDATE"));
+    const std::string never = "files/never-" + std::to_string(GetTickCount64()) + ".exe";
+    WriteBytes(client.temp() + L"update.txt",
+               "version=1.2.0\r\nTessaly.exe|" + Narrow(test::TestServer()) + never + "\r\n");
+    for (const std::wstring& parameter :
+         {std::wstring(L"\"\""), std::wstring(L"Client|Client\\Tessaly.exe"),
+          client.folder() + L"|C:\\windows\\notepad.exe"}) {
+        ClientOptions options = client.Options(L"yes");
+        options.exe = updater;
+        options.arguments = parameter;
+        const ClientRun run = RunClient(options);
+        ASSERT_TRUE(run.ended) << Narrow(parameter);
+        EXPECT_EQ(run.exitCode, 1u) << Narrow(parameter);
+        EXPECT_TRUE(run.visibleWindowClasses.empty()) << Narrow(parameter);
+        EXPECT_TRUE(run.log.empty()) << Narrow(parameter);
+    }
+    EXPECT_EQ(test::TestServerLog().find(never), std::string::npos);
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,9 +18,11 @@ namespace {
 class RecordingPlatform : public Platform {
 public:
     std::vector<std::wstring> messages, opened;
+    std::function<void()> onMessage; // sees the window as the box finds it
     bool IsOnline() override { return true; }
     MessageAnswer ShowMessage(const Message& message) override {
         messages.push_back(message.text);
+        if (onMessage) onMessage();
         return message.buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
     }
     bool Open(const std::wstring& file, const std::wstring&) override {
@@ -64,6 +67,11 @@ protected:
         Config config;
         config.timeoutSeconds = 3;
         UpdateFrm window(platform, config, {folder_, folder_ + L"Tessaly.exe"});
+        platform.onMessage = [&] {
+            wchar_t text[64] = {};
+            GetWindowTextW(window.Label1().hwnd(), text, 64);
+            labelText = text;
+        };
         return window.Run();
     }
     std::string Content(const std::wstring& name) { return test::ReadWholeFile(folder_ + name); }
@@ -72,6 +80,7 @@ protected:
     }
 
     RecordingPlatform platform;
+    std::wstring labelText; // Label1's window text when the last box showed
     std::wstring root_, folder_;
     wchar_t savedTmp_[MAX_PATH] = {};
 };
@@ -84,6 +93,7 @@ TEST_F(UpdateFrmTest, ACompleteUpdateReplacesTheFilesAndStartsTheLastOne) {
     EXPECT_NE(Content(L"1.html").find("<title>"), std::string::npos);
     EXPECT_EQ(platform.messages, (std::vector<std::wstring>{texts::kUpdated}));
     EXPECT_EQ(platform.opened, (std::vector<std::wstring>{folder_ + L"1.html"}));
+    EXPECT_EQ(labelText, L"正在下载：1.html"); // what screen readers read
 }
 
 TEST_F(UpdateFrmTest, CancellingDuringTheSecondOfThreeFilesKeepsEveryOldFile) {
@@ -99,20 +109,22 @@ TEST_F(UpdateFrmTest, CancellingDuringTheSecondOfThreeFilesKeepsEveryOldFile) {
               (std::vector<std::wstring>{folder_ + L"Tessaly.exe"})); // the old client again
 }
 
-TEST_F(UpdateFrmTest, AMissingFileOrAWrongHashReplacesNothing) {
+TEST_F(UpdateFrmTest, AFailedOrRefusedUpdateReplacesNothingAndSaysSo) {
+    const std::wstring hostile[] = {L"x|" + test::TestServer() + L"game/..\\..\\evil.html\r\n",
+                                    L"y|" + test::TestServer() + L"bytes/20000?x\r\n",
+                                    L"no address\r\n"};
+    for (const std::wstring& line : hostile) {
+        EXPECT_EQ(Update(Line(L"bytes/20000") + line), UpdateOutcome::Failed);
+        EXPECT_EQ(Content(L"20000"), "old data");
+    }
+    EXPECT_EQ(GetFileAttributesW((root_ + L"evil.html").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(Update(Line(L"bytes/20000") + Line(L"game/missing.html")), UpdateOutcome::Failed);
-    EXPECT_EQ(Content(L"20000"), "old data");
     EXPECT_EQ(
         Update(L"f|" + test::TestServer() + L"bytes/20000|" + std::wstring(64, L'0') + L"\r\n"),
         UpdateOutcome::Failed);
+    // No file line at all: the old client would only ask the same question again.
+    EXPECT_EQ(Update(L""), UpdateOutcome::NothingToDo);
     EXPECT_EQ(Content(L"20000"), "old data");
-    EXPECT_TRUE(platform.messages.empty());
-}
-
-TEST_F(UpdateFrmTest, AHostileNameWritesNothingOutsideTheFolder) {
-    EXPECT_EQ(Update(L"x|" + test::TestServer() + L"..\r\ny|" + test::TestServer() +
-                     L"game/..\\..\\evil.html\r\n"),
-              UpdateOutcome::NothingToDo);
-    EXPECT_EQ(GetFileAttributesW((root_ + L"evil.html").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(platform.opened, (std::vector<std::wstring>{folder_ + L"Tessaly.exe"}));
+    EXPECT_EQ(platform.messages, std::vector<std::wstring>(6, texts::kUpdateFailed));
+    EXPECT_EQ(platform.opened, std::vector<std::wstring>(6, folder_ + L"Tessaly.exe"));
 }

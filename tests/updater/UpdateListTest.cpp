@@ -20,6 +20,24 @@ TEST(UpdateList, StartParameterCompletesTheFolder) {
     EXPECT_EQ(ParseStartParameter(L"C:\\x")->clientExe, L"");
 }
 
+TEST(UpdateList, OnlyAnAbsoluteFolderWithTheClientInsideIsAccepted) {
+    for (const wchar_t* text :
+         {L"D:\\Games\\Client|D:\\Games\\Client\\client.exe", L"d:\\games|D:\\Games\\TESSALY.EXE",
+          L"D:\\|D:\\client.exe", L"\\\\srv\\share\\更新 1|\\\\srv\\share\\更新 1\\Tessaly.exe",
+          L"C:\\x"}) {
+        EXPECT_EQ(StartParameterProblem(*ParseStartParameter(text)), L"") << text;
+    }
+    for (const wchar_t* text :
+         {L"\"\"", L"Client|Client\\Tessaly.exe", L"\\Client|\\Client\\Tessaly.exe",
+          L"C:Client|C:Client\\Tessaly.exe", L"C:\\Games\\..\\Windows|C:\\Windows\\a.exe",
+          L"C:\\a\\\\b|C:\\a\\\\b\\a.exe", L"\"C:\\G|C:\\G\\a.exe\"", L"\\\\.\\C:\\G",
+          L"\\\\?\\C:\\G", L"\\\\srv|\\\\srv\\a.exe", L"C:\\G|C:\\Other\\Tessaly.exe",
+          L"C:\\G|C:\\Gx\\Tessaly.exe", L"C:\\G|C:\\G\\sub\\Tessaly.exe", L"C:\\G|C:\\G\\..\\a.exe",
+          L"C:\\G|C:\\G\\", L"C:\\G|C:\\G\\notes.txt"}) {
+        EXPECT_NE(StartParameterProblem(*ParseStartParameter(text)), L"") << text;
+    }
+}
+
 TEST(UpdateList, FileLinesSkipVersionLinesInAnyCaseAndNameTheirTargets) {
     const std::wstring manifest =
         L"VERSION=1.2.0\r\nTessaly.exe|http://h/new/Tessaly.exe\r\n"
@@ -41,10 +59,12 @@ TEST(UpdateList, FileLinesSkipVersionLinesInAnyCaseAndNameTheirTargets) {
 }
 
 TEST(UpdateList, HostileNamesAreRefused) {
-    for (const wchar_t* url : {L"http://h/", L"http://h/..", L"http://h/a\\..\\..\\evil.exe",
-                               L"C:evil.exe", L"http://h/Tessaly.exe:stream", L"http://h/CON",
-                               L"http://h/nul.txt", L"http://h/com1.dll", L"http://h/LPT9",
-                               L"http://h/x.exe.", L"http://h/a?b=c", L"http://h/ "}) {
+    for (const wchar_t* url :
+         {L"http://h/", L"http://h/..", L"http://h/a\\..\\..\\evil.exe", L"C:evil.exe",
+          L"http://h/Tessaly.exe:stream", L"http://h/CON", L"http://h/nul.txt",
+          L"http://h/com1.dll", L"http://h/LPT9", L"http://h/x.exe.", L"http://h/a?b=c",
+          L"http://h/ ", L"http://h/COM\u00b9", L"http://h/lpt\u00b3.txt",
+          L"http://h/com\u00b2.dll"}) {
         const UpdateList list = ReadUpdateList(std::wstring(L"n|") + url, L"C:\\Game\\");
         EXPECT_TRUE(list.files.empty()) << url;
         EXPECT_EQ(list.refused.size(), 1u) << url;
@@ -52,6 +72,7 @@ TEST(UpdateList, HostileNamesAreRefused) {
     EXPECT_EQ(UnsafeNameReason(L"con.txt"), L"a reserved device name");
     EXPECT_TRUE(UnsafeNameReason(L"console.dll").empty());
     EXPECT_TRUE(UnsafeNameReason(L"com10.dll").empty());
+    EXPECT_TRUE(UnsafeNameReason(L"com\u2074.dll").empty()); // only one to three count
     EXPECT_TRUE(UnsafeNameReason(L"客户端.exe").empty());
 }
 
@@ -144,6 +165,16 @@ TEST(UpdateRun, CancelFailureWrongHashOrARunningClientLeaveTheOldFiles) {
         ReadUpdateList(L"c|http://h/Tessaly.exe|" + std::wstring(64, L'0'), L"C:\\G\\");
     EXPECT_EQ(RunUpdate(hashed, wrongHash, L"7"), UpdateOutcome::Failed);
     EXPECT_EQ(wrongHash.files, kOld);
+
+    // One refused line, wherever it stands, and not one file is fetched.
+    for (const wchar_t* line : {L"x|http://h/a?b=c\r\n", L"bare-name\r\n", L"x|http://h/..\r\n"}) {
+        FakeActions refused = Installed();
+        const UpdateList list = ReadUpdateList(
+            L"a|http://h/a.dll\r\n" + std::wstring(line) + L"c|http://h/Tessaly.exe", L"C:\\G\\");
+        EXPECT_EQ(RunUpdate(list, refused, L"7"), UpdateOutcome::Failed) << line;
+        EXPECT_EQ(refused.downloads, 0) << line;
+        EXPECT_EQ(refused.files, kOld) << line;
+    }
 
     FakeActions running = Installed();
     running.clientGone = false;
