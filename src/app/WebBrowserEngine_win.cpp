@@ -11,6 +11,7 @@
 #include "base/ErrorLog.h"
 #include "base/Handles_win.h"
 #include "base/IniFile_win.h"
+#include "base/MessageFilter_win.h"
 
 #include <atomic>
 #include <utility>
@@ -272,6 +273,9 @@ private:
 
     HWND container_;
     RECT rect_{};
+    // The page's keys (Tab between fields, Ctrl+C and Ctrl+V, Backspace)
+    // reach the control only through this, from every message loop.
+    MessageFilter accelerators_;
     ComPtr<Site> site_;
     ComPtr<IOleObject> object_;
     ComPtr<IWebBrowser2> browser_;
@@ -307,6 +311,11 @@ bool WebBrowserEngine::Start() {
             object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_.Get(), 0, container_, &rect_)))
         return false;
     if (FAILED(object_.As(&browser_))) return false;
+    ComPtr<IOleInPlaceActiveObject> active;
+    if (SUCCEEDED(object_.As(&active))) {
+        accelerators_ = MessageFilter(
+            container_, [active](MSG& msg) { return active->TranslateAccelerator(&msg) == S_OK; });
+    }
 
     ComPtr<IConnectionPointContainer> points;
     if (SUCCEEDED(browser_.As(&points)) &&
@@ -318,6 +327,7 @@ bool WebBrowserEngine::Start() {
 }
 
 WebBrowserEngine::~WebBrowserEngine() {
+    accelerators_.reset(); // before the control is closed
     if (sink_) sink_->Detach();
     if (point_ && cookie_) point_->Unadvise(cookie_);
     if (object_) {

@@ -51,6 +51,12 @@ void MessageFilter::reset() {
     id_ = 0;
 }
 
+std::size_t MessageFilter::CountFor(HWND window) {
+    return static_cast<std::size_t>(
+        std::count_if(Filters().begin(), Filters().end(),
+                      [window](const Registered& r) { return r.window == window; }));
+}
+
 bool PreTranslate(MSG& msg) {
     // Only keyboard messages: everything else costs one comparison.
     if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST || !msg.hwnd) return false;

@@ -12,6 +12,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 
@@ -32,6 +33,9 @@ public:
 
     void reset();
     explicit operator bool() const { return id_ != 0; }
+
+    // How many filters hear the keys addressed to this very window.
+    static std::size_t CountFor(HWND window);
 
 private:
     std::uint64_t id_ = 0;

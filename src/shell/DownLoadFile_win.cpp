@@ -2,6 +2,7 @@
 
 #include "shell/DownLoadFile_win.h"
 
+#include "base/MessageFilter_win.h"
 #include "shell/WinFileSink_win.h"
 #include "shell/WinInetClient_win.h"
 
@@ -19,6 +20,7 @@ bool ProcessPendingMessages() {
             PostQuitMessage(static_cast<int>(message.wParam));
             return false;
         }
+        if (PreTranslate(message)) continue; // the page's keys, as in every loop
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

@@ -5,6 +5,7 @@
 #include "support/TestWindows_win.h"
 #include "base/Form_win.h"
 #include "base/Handles_win.h"
+#include "base/MessageFilter_win.h"
 #include "base/PictureBox_win.h"
 #include "base/Text.h"
 #include "shell/TestServer_win.h"
@@ -57,6 +58,26 @@ TEST(WebBrowserControl, CancelsAppCommandsAndLetsWebAddressesReachTheServer) {
         ASSERT_GE(before.size(), 2u);
         EXPECT_EQ(before[1], std::make_pair(page, false));
         browser.reset(); // the control goes before its container
+    }
+    OleUninitialize();
+}
+
+TEST(WebBrowserControl, ThePageHearsItsKeysFromEveryLoopWhileTheControlLives) {
+    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+    {
+        test::HostForm host(600, 400);
+        host.Show();
+        PictureBox container(RGB(254, 254, 254));
+        container.CreatePixels(host.hwnd(), 10, 10, 400, 300);
+        auto browser = CreateWebBrowser(container.hwnd());
+        ASSERT_NE(browser, nullptr);
+        EXPECT_EQ(MessageFilter::CountFor(container.hwnd()), 1u);
+        // Typing is no accelerator: the loop still dispatches it.
+        const HWND inner = GetWindow(container.hwnd(), GW_CHILD);
+        MSG typed{inner ? inner : container.hwnd(), WM_KEYDOWN, 'A', 1, 0, {}};
+        EXPECT_FALSE(PreTranslate(typed));
+        browser.reset();
+        EXPECT_EQ(MessageFilter::CountFor(container.hwnd()), 0u); // nothing calls a closed control
     }
     OleUninitialize();
 }
