@@ -130,12 +130,26 @@ int Form::RunMessageLoop() {
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CLOSE: {
-        if (unloading_) return 0;
+        // A close request that arrives while the form is already asking (the
+        // taskbar's Close while the exit question is open) is that same
+        // request: it does not ask a second time.
+        if (unloading_ || querying_) return 0;
         // The question may run a modal loop, and the unload may release the
         // object itself: nothing of it is touched once it has gone.
         const Lifetime::Watch alive(lifetime());
         bool cancel = false;
-        OnQueryUnload(cancel);
+        {
+            // Reset however the question ends, an exception included.
+            struct Asking {
+                Form& form;
+                const Lifetime::Watch& alive;
+                ~Asking() {
+                    if (alive.Alive()) form.querying_ = false;
+                }
+            } asking{*this, alive};
+            querying_ = true;
+            OnQueryUnload(cancel);
+        }
         if (!alive.Alive() || cancel) return 0;
         unloading_ = true;
         OnUnload();

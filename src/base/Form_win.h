@@ -62,6 +62,7 @@ private:
     FormDesign design_;
     bool shownOnce_ = false;
     bool unloading_ = false;
+    bool querying_ = false;
     bool counted_ = false;
     HWND modalOwner_ = nullptr; // disabled while this form is shown modally
 };

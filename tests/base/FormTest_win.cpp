@@ -28,6 +28,7 @@ public:
     bool cancelUnload = false;
     bool throwOnTimer = false;
     std::function<void()> onUnload;
+    std::function<void()> onQuery;
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
@@ -45,6 +46,7 @@ protected:
     void OnShow() override { events.push_back("show"); }
     void OnQueryUnload(bool& cancel) override {
         events.push_back("query");
+        if (onQuery) onQuery();
         cancel = cancelUnload;
     }
     void OnUnload() override {
@@ -237,6 +239,13 @@ TEST(Form, AFormMayBeDestroyedFromInsideItsOwnModalLoopOrItsUnload) {
     modal->ShowModal(owner.hwnd());
     EXPECT_FALSE(modal);
     EXPECT_TRUE(IsWindowEnabled(owner.hwnd())); // the owner has its input back
+
+    // A close request made while the form is asking is the same request.
+    TestForm asking;
+    asking.Load();
+    asking.onQuery = [&] { asking.Close(); };
+    EXPECT_TRUE(asking.Close());
+    EXPECT_EQ(asking.events, (std::vector<std::string>{"load", "query", "unload"}));
 
     auto form = std::make_unique<TestForm>();
     form->Load();
