@@ -1,11 +1,15 @@
 #include <windows.h>
 
 #include "app/HotKeyHook_win.h"
+#include "base/Form_win.h"
 #include "shell/QelNotifyIcon_win.h"
+#include "winplumb/EntryPoints_win.h"
 #include "winplumb/cFormSubclass_win.h"
+#include "winplumb/cSetStyle_win.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 using namespace tessaly::win;
@@ -156,6 +160,85 @@ TEST(HotKeyHook, TheMenuMayCloseTheWindowFromInsideTheTrayCallback) {
         EXPECT_FALSE(IsWindow(hwnd));
         EXPECT_TRUE(aliveInside) << withSubclass; // the running callback kept its captures
         EXPECT_FALSE(callbackAlive) << withSubclass;
+        EXPECT_TRUE(RegisterHotKey(nullptr, 77, 0, VK_F10));
+        UnregisterHotKey(nullptr, 77);
+    }
+}
+
+namespace {
+
+// Built and closed in the main window's order: the hot key hook first, the
+// window-style subclass after it; at unload the hook goes first, then the
+// style. Whoever closes it also releases the object, as the program does.
+class MainLikeForm : public Form {
+public:
+    explicit MainLikeForm(std::function<void()> closed)
+        : Form(Design())
+        , closed_(std::move(closed)) {}
+    ~MainLikeForm() override { Destroy(); }
+    int asked = 0;
+
+protected:
+    static FormDesign Design() {
+        FormDesign design;
+        design.className = L"TessalyMainLike";
+        design.clientWidthTwips = 6000;
+        design.clientHeightTwips = 4500;
+        return design;
+    }
+    void OnLoad() override {
+        HookMainWindow(hwnd(), {[this] { CloseCommand(); }, {}});
+        style_ = std::make_unique<cSetStyle>();
+        style_->CloseClick.Connect([this] { CloseCommand(); });
+        style_->set_objForm(hwnd());
+        style_->SetWindowStyle(hwnd());
+    }
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_COMMAND) {
+            CloseCommand(); // the menu's exit
+            return 0;
+        }
+        return Form::HandleMessage(message, wParam, lParam);
+    }
+    void OnQueryUnload(bool&) override { ++asked; } // the exit question, answered yes
+    void OnUnload() override {
+        UnhookMainWindow(hwnd());
+        style_.reset();
+    }
+
+private:
+    void CloseCommand() {
+        if (Close()) closed_();
+    }
+    std::function<void()> closed_;
+    std::unique_ptr<cSetStyle> style_;
+};
+
+} // namespace
+
+TEST(HotKeyHook, TheMainWindowMayCloseFromTheCloseCommandTheMenuOrTheTray) {
+    const std::size_t entries = EntryPoints::InUse();
+    struct Request {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+    for (const Request request :
+         {Request{WM_SYSCOMMAND, SC_CLOSE, 0}, Request{WM_COMMAND, 1, 0},
+          Request{QelNotifyIcon::kCallbackMessage, QelNotifyIcon::kIconId, WM_RBUTTONUP}}) {
+        int asked = -1;
+        std::unique_ptr<MainLikeForm> main;
+        main = std::make_unique<MainLikeForm>([&] {
+            asked = main->asked;
+            main.reset();
+        });
+        main->Show();
+        const HWND hwnd = main->hwnd();
+        SendMessageW(hwnd, request.message, request.wParam, request.lParam);
+        EXPECT_FALSE(main) << request.message;
+        EXPECT_FALSE(IsWindow(hwnd));
+        EXPECT_EQ(asked, 1) << request.message; // one request, one question
+        EXPECT_EQ(EntryPoints::InUse(), entries) << request.message;
         EXPECT_TRUE(RegisterHotKey(nullptr, 77, 0, VK_F10));
         UnregisterHotKey(nullptr, 77);
     }
