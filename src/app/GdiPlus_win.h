@@ -38,8 +38,9 @@ struct GpGraphicsDeleter {
 using UniqueGpGraphics = std::unique_ptr<Gdiplus::GpGraphics, GpGraphicsDeleter>;
 
 // A decoded image together with the memory it was decoded from: GDI+ may read
-// the stream for as long as the image lives, so the image goes first, then
-// the stream, then the memory block (members are destroyed in reverse order).
+// the stream for as long as the image lives, so every release (Reset, which
+// assignment and destruction use too) disposes of the image first, then the
+// stream, then the memory block.
 class StreamImage {
 public:
     StreamImage() = default;
@@ -47,6 +48,23 @@ public:
         : block_(std::move(block))
         , stream_(std::move(stream))
         , image_(std::move(image)) {}
+    StreamImage(StreamImage&&) noexcept = default;
+    StreamImage& operator=(StreamImage&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            block_ = std::move(other.block_);
+            stream_ = std::move(other.stream_);
+            image_ = std::move(other.image_);
+        }
+        return *this;
+    }
+    ~StreamImage() { Reset(); }
+
+    void Reset() {
+        image_.reset();
+        stream_.Reset();
+        block_.reset();
+    }
     Gdiplus::GpImage* get() const { return image_.get(); }
     explicit operator bool() const { return image_ != nullptr; }
 

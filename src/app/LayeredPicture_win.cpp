@@ -11,9 +11,9 @@ void LayeredPicture::Paint(HWND window, int pngId) {
 }
 
 void LayeredPicture::Release() {
-    image_ = StreamImage();
+    image_.Reset();
     gdiplus_.reset();
-    canvas_ = LayeredCanvas();
+    canvas_.Reset();
 }
 
 } // namespace tessaly::win

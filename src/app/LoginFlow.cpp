@@ -37,8 +37,7 @@ void LoginFlow::OnDocumentComplete(const std::wstring& url) {
     if (ended_) return;
     browser_.SetSilent(true);
     if (browser_.DocumentInnerHtmlLength() < kMinimumPageLength) {
-        ended_ = true;
-        windows_.EndWithConnectionMessage();
+        Fail();
         return;
     }
     // A frame's completion carries the frame's address, which the top-level
@@ -51,14 +50,21 @@ void LoginFlow::OnDocumentComplete(const std::wstring& url) {
 
 void LoginFlow::OnNavigateError(bool topLevel) {
     if (!topLevel || completed_ || ended_) return;
-    ended_ = true;
-    windows_.EndWithConnectionMessage();
+    Fail();
 }
 
 void LoginFlow::WaitExpired() {
     if (completed_ || ended_) return;
+    Fail();
+}
+
+void LoginFlow::Fail() {
     ended_ = true;
-    windows_.EndWithConnectionMessage();
+    // Ending the process would end the game the player is still in.
+    if (windows_.GameSessionOpen())
+        windows_.ClosePair();
+    else
+        windows_.EndWithConnectionMessage();
 }
 
 } // namespace tessaly

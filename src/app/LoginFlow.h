@@ -2,7 +2,8 @@
 // What the login window does with its page's events: the "app://" commands,
 // and showing the window pair once the top-level login page has completed
 // with enough content. An empty or unreachable login page ends the client with
-// the connection message; so does a page that never completes.
+// the connection message, and so does a page that never completes; while a
+// game session is open such a page only closes the login pair.
 
 #include "app/Browser.h"
 
@@ -23,6 +24,8 @@ public:
     virtual void HandOver(const std::wstring& address) = 0;
     // The connection message, then the end of the process.
     virtual void EndWithConnectionMessage() = 0;
+    // True while the main window is loaded.
+    virtual bool GameSessionOpen() const = 0;
 };
 
 class LoginFlow {
@@ -43,6 +46,7 @@ private:
     void OnBeforeNavigate(const std::wstring& url, bool& cancel);
     void OnDocumentComplete(const std::wstring& url);
     void OnNavigateError(bool topLevel);
+    void Fail();
 
     Browser& browser_;
     LoginWindows& windows_;

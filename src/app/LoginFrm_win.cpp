@@ -68,6 +68,7 @@ void LoginFrm::LoadIcons() {
 }
 
 void LoginFrm::OnLoad() {
+    OutputDebugStringW(L"DBG LoginFrm::OnLoad");
     LoadIcons();
 
     picture1_.CreatePixels(hwnd(), 415, 179, 732, 425);
@@ -98,6 +99,9 @@ void LoginFrm::OnUnload() {
     browser_.reset();
     // The pair goes together, whichever of the two closes first.
     background_.Close();
+    // The splash stands for the wait for the page; a page that leaves before
+    // it has completed (exit, hand-over) must not leave it on the screen.
+    if (context_.closeSplash) context_.closeSplash();
 }
 
 void LoginFrm::OnTimer(UINT_PTR id) {

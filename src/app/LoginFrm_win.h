@@ -28,6 +28,9 @@ struct LoginContext {
     std::function<void()> endProcess;
     // Makes the page's browser inside its container (CreateBrowser).
     std::function<std::unique_ptr<Browser>(HWND)> createBrowser;
+    // True while the main window is loaded: a login page that fails then only
+    // closes the pair, so it never ends a game in progress. Empty means false.
+    std::function<bool()> gameSessionOpen = {};
 };
 
 class LoginFrm : public Form, private LoginWindows {
@@ -58,6 +61,9 @@ private:
     void ShowPair() override;
     void HandOver(const std::wstring& address) override;
     void EndWithConnectionMessage() override;
+    bool GameSessionOpen() const override {
+        return context_.gameSessionOpen && context_.gameSessionOpen();
+    }
     void Post(UINT request);
     void Carry(UINT request);
     void LoadIcons();

@@ -3,6 +3,7 @@
 #include "base/ErrorLog.h"
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace tessaly::win {
@@ -86,6 +87,27 @@ StreamImage LoadPngResource(int id, const wchar_t* type) {
         return {};
     }
     return StreamImage(std::move(block), std::move(stream), UniqueGpImage(raw));
+}
+
+LayeredCanvas& LayeredCanvas::operator=(LayeredCanvas&& other) noexcept {
+    if (this != &other) {
+        Reset();
+        dc = std::move(other.dc);
+        bitmap = std::move(other.bitmap);
+        selection = std::move(other.selection);
+        bits = std::exchange(other.bits, nullptr);
+        width = std::exchange(other.width, 0);
+        height = std::exchange(other.height, 0);
+    }
+    return *this;
+}
+
+void LayeredCanvas::Reset() {
+    selection.Restore();
+    bitmap.reset();
+    dc.reset();
+    bits = nullptr;
+    width = height = 0;
 }
 
 LayeredCanvas PaintLayered(HWND window, Gdiplus::GpImage* image) {

@@ -23,11 +23,20 @@ bool SaveResToFile(int id, const wchar_t* type, const std::wstring& path);
 StreamImage LoadPngResource(int id, const wchar_t* type);
 
 // The memory DC and 32-bit premultiplied bitmap behind a layered window's
-// image. The window keeps it until it closes.
+// image. The window keeps it until it closes. Windows does not delete a
+// bitmap that is still selected into a DC, so every release (Reset, which
+// assignment and destruction use too) gives the DC its first bitmap back,
+// then deletes the bitmap, then the DC.
 struct LayeredCanvas {
+    LayeredCanvas() = default;
+    LayeredCanvas(LayeredCanvas&&) noexcept = default;
+    LayeredCanvas& operator=(LayeredCanvas&& other) noexcept;
+    ~LayeredCanvas() { Reset(); }
+    void Reset();
+
     UniqueBitmap bitmap;
     UniqueDC dc;
-    Selection selection; // restores the DC's first bitmap before dc/bitmap go
+    Selection selection;
     void* bits = nullptr;
     int width = 0;
     int height = 0;

@@ -53,6 +53,8 @@ public:
     void ShowPair() override { calls.push_back(L"show"); }
     void HandOver(const std::wstring& address) override { calls.push_back(L"handover " + address); }
     void EndWithConnectionMessage() override { calls.push_back(L"end"); }
+    bool GameSessionOpen() const override { return sessionOpen; }
+    bool sessionOpen = false;
 };
 
 const std::wstring kLogin = L"http://127.0.0.1:8080/client/";
@@ -112,4 +114,23 @@ TEST_F(LoginFlowTest, PageCommandsReachTheWindowsAndAreCancelledAsNeeded) {
     EXPECT_EQ(windows.calls,
               (std::vector<std::wstring>{L"minimize", L"close",
                                          L"handover http://127.0.0.1:8080/game/1.html"}));
+}
+
+TEST_F(LoginFlowTest, WhileAGameSessionIsOpenAFailingPageOnlyClosesThePair) {
+    windows.sessionOpen = true;
+    browser.PlayDocumentComplete(kLogin, kLogin, 99);
+    browser.PlayNavigateError(kLogin, true); // nothing after the first failure
+    EXPECT_EQ(windows.calls, (std::vector<std::wstring>{L"close"}));
+
+    for (const bool timeOut : {false, true}) {
+        ScriptedBrowser other;
+        RecordingWindows otherWindows;
+        otherWindows.sessionOpen = true;
+        LoginFlow again(other, otherWindows);
+        if (timeOut)
+            again.WaitExpired();
+        else
+            other.PlayNavigateError(kLogin, true);
+        EXPECT_EQ(otherWindows.calls, (std::vector<std::wstring>{L"close"})) << timeOut;
+    }
 }

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "app/LoadFrm_win.h"
 #include "app/LoginFrm_win.h"
 #include "app/ScriptedBrowserView_win.h"
 #include "app/Texts.h"
@@ -67,6 +68,7 @@ protected:
     std::vector<std::wstring> handedOver;
     int splashClosed = 0;
     int ended = 0;
+    bool sessionOpen = false;
     ScriptedBrowser* browser = nullptr;
     LoginFrm login{{platform, config, [this](const std::wstring& a) { handedOver.push_back(a); },
                     [this] { ++splashClosed; }, [this] { ++ended; },
@@ -75,7 +77,8 @@ protected:
                             std::make_unique<ScriptedBrowserView>(container, BrowserScript{});
                         browser = view.get();
                         return view;
-                    }}};
+                    },
+                    [this] { return sessionOpen; }}};
 };
 
 } // namespace
@@ -194,4 +197,77 @@ TEST_F(LoginFrmTest, TheCloseButtonClosesThePair) {
     Pump();
     EXPECT_FALSE(login.IsLoaded());
     EXPECT_FALSE(login.background().IsLoaded());
+}
+
+TEST_F(LoginFrmTest, APageThatLeavesBeforeItCompletesTakesTheSplashWithIt) {
+    EXPECT_FALSE(page().PlayNavigation(L"app://exitgame"));
+    Pump();
+    EXPECT_FALSE(login.background().IsLoaded());
+    EXPECT_EQ(splashClosed, 1);
+
+    login.Load();
+    Pump();
+    EXPECT_TRUE(page().PlayNavigation(L"app://loadgame|http://127.0.0.1:9/game/1.html"));
+    Pump();
+    EXPECT_EQ(handedOver, (std::vector<std::wstring>{L"http://127.0.0.1:9/game/1.html"}));
+    EXPECT_FALSE(login.IsLoaded());
+    EXPECT_EQ(splashClosed, 2);
+    EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(LoginFrmTest, ThePairLoadsShowsFollowsAndClosesAgainAfterItClosed) {
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(page().navigations(), (std::vector<std::wstring>{kLogin})) << round;
+        CompleteLoginPage();
+        ASSERT_TRUE(login.background().IsVisible()) << round;
+        EXPECT_TRUE(login.IsVisible()) << round;
+        EXPECT_EQ(login.background().canvas().width, 1237) << round;
+        SetWindowPos(login.background().hwnd(), nullptr, 21 + round, 13, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER);
+        EXPECT_EQ(WindowRect(login.hwnd()).left, 21 + round) << round;
+        SendMessageW(login.closeButton().hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        SendMessageW(login.closeButton().hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        Pump();
+        EXPECT_FALSE(login.IsLoaded()) << round;
+        EXPECT_FALSE(login.background().IsLoaded()) << round;
+        login.Load();
+        Pump();
+    }
+}
+
+TEST_F(LoginFrmTest, WhileTheGameRunsAFailingPageClosesOnlyThePair) {
+    sessionOpen = true;
+    SendMessageW(login.hwnd(), WM_TIMER, 1, 0); // the wait's timer fires
+    Pump();
+    EXPECT_FALSE(login.background().IsLoaded());
+    login.Load();
+    Pump();
+    CompleteLoginPage(99);
+    EXPECT_FALSE(login.background().IsLoaded());
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_EQ(ended, 0);
+}
+
+TEST_F(LoginFrmTest, RepeatedLoadsAndClosesGiveEveryGdiObjectBack) {
+    const auto gdiObjects = [] { return GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS); };
+    DWORD settled = 0;
+    for (int round = 0; round < 4; ++round) {
+        LoadFrm splash;
+        splash.Load();
+        login.Load();
+        CompleteLoginPage();
+        const HGDIOBJ held[] = {splash.canvas().bitmap.get(), splash.canvas().dc.get(),
+                                login.background().canvas().bitmap.get(),
+                                login.background().canvas().dc.get()};
+        splash.Close();
+        login.background().Close();
+        Pump();
+        for (const HGDIOBJ object : held)
+            EXPECT_EQ(GetObjectType(object), 0u) << round;
+        // The first round may leave caches behind; later ones must not grow.
+        if (round == 0)
+            settled = gdiObjects();
+        else
+            EXPECT_EQ(gdiObjects(), settled) << round;
+    }
 }

@@ -69,3 +69,13 @@ TEST(Startup, OnlineShowsTheSplashCentredThenTheLoginPair) {
     EXPECT_EQ(content.left, background.left);
     EXPECT_EQ(content.top, background.top);
 }
+
+TEST(Startup, APageThatLeavesBeforeItCompletesEndsTheClientWithNoSplashLeft) {
+    IsolatedRun setup(L"", L"online");
+    setup.options.browserScript = L"on /client/\n wait 600\n navigate app://exitgame\n";
+    setup.options.timeoutMs = 8000;
+    const ClientRun run = RunClient(setup.options);
+    ASSERT_TRUE(run.ended) << "the splash stayed";
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.visibleWindowClasses, (std::vector<std::wstring>{L"TessalyLoadFrm"}));
+}
