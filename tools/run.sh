@@ -4,7 +4,10 @@
 # display of our own, with a screenshot every second saved to run/shots/.
 # Where Wine has no engine that renders pages, the client's scripted browser
 # plays a short tour of the demo instead (demo/tour.script); --scripted
-# forces that. Extra arguments go to the client.
+# forces that. On the virtual display, tessaly-tour then plays the player's
+# part of the journey (a second game sent by tessaly-open, F10 twice, the exit
+# dialog answered No, then Yes) so that the run ends by itself.
+# Extra arguments go to the client.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -13,15 +16,16 @@ cd "$root"
 . tools/xvfb.sh
 
 scripted=""
+tour=""
 if [ "${1:-}" = "--scripted" ]; then scripted=yes; shift; fi
 
 [ -f build/mingw/CMakeCache.txt ] || cmake --preset mingw >/dev/null
-cmake --build --preset mingw --target Tessaly >/dev/null
+cmake --build --preset mingw --target Tessaly tessaly-open tessaly-tour >/dev/null
 
 # The client runs from a folder of its own, with an INI file pointing it at the demo.
 client_dir="$root/run/client"
 mkdir -p "$client_dir"
-cp build/mingw/src/app/Tessaly.exe "$client_dir/"
+cp build/mingw/src/app/Tessaly.exe build/mingw/src/open/tessaly-open.exe "$client_dir/"
 
 server_dir="$root/run/demo-server"
 cleanup() {
@@ -45,6 +49,7 @@ fi
 if [ -n "$scripted" ]; then
   echo "run: the client's scripted browser plays a tour of the demo instead (demo/tour.script):"
   echo "run: the login page loads, the login window shows, and the player enters server 1."
+  [ -z "${DISPLAY:-}" ] && tour=yes
   export TESSALY_BROWSER_SCRIPT="Z:$root/demo/tour.script"
 fi
 
@@ -59,6 +64,9 @@ fi
 
 "$WINE" "$client_dir/Tessaly.exe" "$@" &
 client=$!
+if [ -n "$tour" ]; then
+  "$WINE" build/mingw/tools/tour/tessaly-tour.exe "Z:$client_dir/tessaly-open.exe" "$origin/game/2.html" &
+fi
 n=0
 while kill -0 "$client" 2>/dev/null; do
   if [ -n "$shots" ]; then

@@ -72,6 +72,7 @@ int RunClient() {
         .closeSplash = [&splash] { splash.Close(); },
         .endProcess = [] { ExitProcess(0); },
         .createBrowser = win::CreateBrowser,
+        .gameSessionOpen = [&mainWindow] { return mainWindow && mainWindow->IsLoaded(); },
     });
     mainWindow = std::make_unique<win::WebMainFrm>(win::MainContext{
         .platform = platform,

@@ -147,12 +147,13 @@ std::vector<std::wstring> LiveClient::Log() const {
     return ReadLines(logPath_);
 }
 
-HWND LiveClient::Window(const wchar_t* className) const {
+HWND LiveClient::Window(const wchar_t* className, bool shownOnly) const {
     struct Search {
         DWORD pid;
         const wchar_t* name;
+        bool shownOnly;
         HWND found;
-    } search{pid_, className, nullptr};
+    } search{pid_, className, shownOnly, nullptr};
     EnumWindows(
         [](HWND hwnd, LPARAM param) {
             auto* s = reinterpret_cast<Search*>(param);
@@ -161,6 +162,7 @@ HWND LiveClient::Window(const wchar_t* className) const {
             wchar_t name[128] = {};
             GetClassNameW(hwnd, name, 128);
             if (pid != s->pid || std::wstring_view(name) != s->name) return TRUE;
+            if (s->shownOnly && !IsWindowVisible(hwnd)) return TRUE;
             s->found = hwnd;
             return FALSE;
         },

@@ -55,8 +55,9 @@ public:
     bool WaitForExit(DWORD timeoutMs) const;
     DWORD ExitCode() const;
     std::vector<std::wstring> Log() const;
-    // A top-level window of the client with this class, shown or not; null if none.
-    HWND Window(const wchar_t* className) const;
+    // A top-level window of the client with this class (shown, or also
+    // hidden); null if none.
+    HWND Window(const wchar_t* className, bool shownOnly = false) const;
 
 private:
     win::UniqueHandle process_;

@@ -1,0 +1,265 @@
+#include "e2e/ClientProcess_win.h"
+
+#include "support/Input_win.h"
+#include "tabstrip/TabGeometry.h"
+
+#include <gtest/gtest.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+using namespace tessaly;
+using namespace tessaly::e2e;
+using namespace tessaly::test;
+
+namespace {
+
+constexpr UINT kTrayMessage = 0x1862;
+constexpr UINT kUpdateCommand = 4; // appmenu's "更新"
+
+// The login page hands over server 1 as soon as it has loaded; each game page
+// completes and takes its title.
+constexpr wchar_t kJourney[] = LR"(on /client/
+  complete 2000
+  wait 300
+  navigate app://loadgame|{origin}/game/1.html
+on /game/1.html
+  complete 1800
+  title 翡翠山谷
+on /game/2.html
+  complete 1800
+  title 霜岩要塞
+)";
+
+std::wstring BuildRelative(const wchar_t* relative) {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path(self);
+    path.resize(path.find_last_of(L'\\') + 1);
+    std::wstring tail = relative;
+    std::replace(tail.begin(), tail.end(), L'/', L'\\');
+    wchar_t full[MAX_PATH] = {};
+    GetFullPathNameW((path + tail).c_str(), MAX_PATH, full, nullptr);
+    return full;
+}
+
+// Runs tessaly-open with the arguments; its exit code.
+DWORD SendAddress(const std::wstring& arguments) {
+    const std::wstring exe = BuildRelative(TESSALY_OPEN_RELATIVE);
+    std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                        nullptr, nullptr, &si, &pi))
+        return 255;
+    win::UniqueHandle process(pi.hProcess), thread(pi.hThread);
+    if (WaitForSingleObject(process.get(), 20000) != WAIT_OBJECT_0) return 254;
+    DWORD code = 255;
+    GetExitCodeProcess(process.get(), &code);
+    return code;
+}
+
+std::vector<HWND> Descendants(HWND parent, const wchar_t* className) {
+    struct Search {
+        const wchar_t* name;
+        std::vector<HWND> found;
+    } search{className, {}};
+    EnumChildWindows(
+        parent,
+        [](HWND hwnd, LPARAM param) {
+            auto* s = reinterpret_cast<Search*>(param);
+            wchar_t name[64] = {};
+            GetClassNameW(hwnd, name, 64);
+            if (std::wstring_view(name) == s->name) s->found.push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Direct children of the window of this size in pixels, left to right.
+std::vector<HWND> ChildrenSized(HWND parent, int width, int height) {
+    std::vector<HWND> found;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT r{};
+        GetWindowRect(child, &r);
+        if (r.right - r.left == width && r.bottom - r.top == height) found.push_back(child);
+    }
+    std::sort(found.begin(), found.end(), [](HWND a, HWND b) {
+        RECT ra{}, rb{};
+        GetWindowRect(a, &ra);
+        GetWindowRect(b, &rb);
+        return ra.left < rb.left;
+    });
+    return found;
+}
+
+// Whether the notification area holds the window's icon: modifying nothing
+// succeeds only for an icon that is there.
+bool HasTrayIcon(HWND window) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = window;
+    data.uID = 1000;
+    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+// The centre of tab `index`'s close glyph on the screen (style 1 strip, left
+// reserve 10, tabs at their full width).
+POINT CloseGlyphOf(HWND strip, int index) {
+    const TabStyleMetrics& m = MetricsOf(1);
+    RECT r{};
+    GetWindowRect(strip, &r);
+    const int left = 10 + m.firstLeft + index * (m.fixedWidth + m.gap);
+    return {r.left + left + m.fixedWidth - m.glyphFromRight + kGlyphSize / 2,
+            r.top + m.glyphTop + kGlyphSize / 2};
+}
+
+class MainWindow : public ::testing::Test {
+protected:
+    Installation installation{"version=1.1.0\r\n"};
+
+    ClientOptions Options(const wchar_t* answers = L"no") const {
+        ClientOptions options = installation.Options(answers);
+        options.browserScript = kJourney;
+        return options;
+    }
+    static HWND WaitForMainWindow(const LiveClient& client) {
+        HWND main = nullptr;
+        WaitUntil([&] { return (main = client.Window(L"TessalyWebMainFrm", true)) != nullptr; },
+                  20000);
+        return main;
+    }
+    static std::vector<HWND> Pages(HWND main) { return Descendants(main, L"TessalyWebUrl"); }
+    static HWND SelectedPage(HWND main) {
+        for (HWND page : Pages(main))
+            if (IsWindowVisible(page)) return page;
+        return nullptr;
+    }
+    // The exit dialog's answer buttons are its 65 x 25 children: Yes, then No.
+    static void AnswerExitDialog(const LiveClient& client, bool yes) {
+        HWND dialog = nullptr;
+        ASSERT_TRUE(
+            WaitUntil([&] { return (dialog = client.Window(L"TessalyMsgFrm", true)) != nullptr; }));
+        const std::vector<HWND> answers = ChildrenSized(dialog, 65, 25);
+        ASSERT_EQ(answers.size(), 2u);
+        ClickCentreOf(answers[yes ? 0 : 1]);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }));
+    }
+};
+
+} // namespace
+
+TEST_F(MainWindow, TheWholeJourneyFromLoginToExit) {
+    LiveClient client(Options());
+    ASSERT_TRUE(client.started());
+    const HWND main = WaitForMainWindow(client);
+    ASSERT_TRUE(main);
+
+    // The hand-over: the login pair has gone, the window fills the work area
+    // (the taskbar stays visible) and shows one tab.
+    RECT work{}, rect{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(main, &rect);
+    EXPECT_EQ(rect.left, work.left);
+    EXPECT_EQ(rect.top, work.top);
+    EXPECT_EQ(rect.right, work.right);
+    EXPECT_EQ(rect.bottom, work.bottom);
+    EXPECT_FALSE(client.Window(L"TessalyLoginFrm"));
+    ASSERT_TRUE(WaitUntil([&] { return Pages(main).size() == 1 && SelectedPage(main); }));
+    const HWND first = SelectedPage(main);
+    EXPECT_TRUE(HasTrayIcon(main));
+
+    // "Log in with another account" brings the login window back; handing
+    // over the same server again keeps one tab.
+    const std::vector<HWND> links = ChildrenSized(main, 99, 22);
+    ASSERT_EQ(links.size(), 1u);
+    ClickCentreOf(links[0]);
+    bool loginSeen = false;
+    EXPECT_TRUE(WaitUntil([&] {
+        const bool open = client.Window(L"TessalyLoginFrm") != nullptr;
+        loginSeen = loginSeen || open;
+        return loginSeen && !open;
+    }));
+    EXPECT_EQ(Pages(main).size(), 1u);
+
+    // Minimised, another program sends server 2: the window comes back with a
+    // second tab, selected. What is not a web address opens nothing.
+    ShowWindow(main, SW_MINIMIZE);
+    ASSERT_TRUE(WaitUntil([&] { return IsIconic(main) != FALSE; }));
+    EXPECT_EQ(SendAddress(L"javascript:alert(1)"), 2u);
+    EXPECT_EQ(SendAddress(L"http://127.0.0.1/game/2.html"), 0u);
+    EXPECT_TRUE(WaitUntil([&] { return !IsIconic(main) && Pages(main).size() == 2; }));
+    EXPECT_TRUE(WaitUntil([&] { return SelectedPage(main) && SelectedPage(main) != first; }));
+    // The same server again, in other letters, only selects its tab.
+    EXPECT_EQ(SendAddress(L"HTTP://127.0.0.1/GAME/2.HTML"), 0u);
+    Sleep(300);
+    EXPECT_EQ(Pages(main).size(), 2u);
+
+    // F10 hides the window (no taskbar button) and keeps the tray icon; a
+    // right click on the icon opens the menu while hidden; F10 shows it again.
+    PressKey(VK_F10);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }));
+    EXPECT_TRUE(HasTrayIcon(main));
+    PostMessageW(main, kTrayMessage, 1000, WM_RBUTTONUP);
+    HWND menu = nullptr;
+    EXPECT_TRUE(WaitUntil([&] { return (menu = client.Window(L"#32768", true)) != nullptr; }));
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return !client.Window(L"#32768", true); }));
+    PressKey(VK_F10);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }));
+
+    // The close button asks; No keeps everything.
+    const std::vector<HWND> closeButton = ChildrenSized(main, 43, 18);
+    ASSERT_EQ(closeButton.size(), 1u);
+    ClickCentreOf(closeButton[0]);
+    AnswerExitDialog(client, false);
+    EXPECT_TRUE(IsWindowVisible(main));
+    EXPECT_EQ(Pages(main).size(), 2u);
+
+    // A tab's close glyph closes it; the last tab's asks instead, and No keeps it.
+    const std::vector<HWND> strips = Descendants(main, L"Kestrel.uTab");
+    ASSERT_EQ(strips.size(), 1u);
+    ClickAt(CloseGlyphOf(strips[0], 1));
+    EXPECT_TRUE(WaitUntil([&] { return Pages(main).size() == 1; }));
+    ClickAt(CloseGlyphOf(strips[0], 0));
+    AnswerExitDialog(client, false);
+    EXPECT_EQ(Pages(main).size(), 1u);
+
+    // Yes closes the window, the tray icon goes, F10 is free again, and with
+    // no login window open the client ends.
+    ClickCentreOf(closeButton[0]);
+    AnswerExitDialog(client, true);
+    EXPECT_TRUE(client.WaitForExit(10000));
+    EXPECT_EQ(client.ExitCode(), 0u);
+    EXPECT_FALSE(HasTrayIcon(main));
+    EXPECT_TRUE(RegisterHotKey(nullptr, 1, 0, VK_F10));
+    UnregisterHotKey(nullptr, 1);
+    EXPECT_EQ(SendAddress(L"http://127.0.0.1/game/3.html"), 1u);
+}
+
+TEST_F(MainWindow, AnAcceptedUpdateFromTheMenuClosesWithoutAsking) {
+    Installation newer{"version=1.2.0\r\n"};
+    ClientOptions options = newer.Options(L"no,yes");
+    options.browserScript = kJourney;
+    LiveClient client(options);
+    const HWND main = WaitForMainWindow(client);
+    ASSERT_TRUE(main);
+    PostMessageW(main, WM_COMMAND, kUpdateCommand, 0);
+    bool dialogSeen = false;
+    EXPECT_TRUE(WaitUntil([&] {
+        dialogSeen = dialogSeen || client.Window(L"TessalyMsgFrm", true);
+        return client.WaitForExit(0);
+    }));
+    EXPECT_FALSE(dialogSeen);
+    const std::vector<std::wstring> log = client.Log();
+    // Declined at start-up, accepted from the menu; the updater is started.
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_TRUE(log[0].starts_with(L"message\t")) << log[0];
+    EXPECT_TRUE(log[1].starts_with(L"message\t")) << log[1];
+    EXPECT_TRUE(log[2].starts_with(L"open\t")) << log[2];
+    EXPECT_NE(log[2].find(L"Update.exe"), std::wstring::npos) << log[2];
+}
