@@ -68,7 +68,6 @@ void LoginFrm::LoadIcons() {
 }
 
 void LoginFrm::OnLoad() {
-    OutputDebugStringW(L"DBG LoginFrm::OnLoad");
     LoadIcons();
 
     picture1_.CreatePixels(hwnd(), 415, 179, 732, 425);
