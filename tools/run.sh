@@ -20,7 +20,10 @@ tour=""
 if [ "${1:-}" = "--scripted" ]; then scripted=yes; shift; fi
 
 [ -f build/mingw/CMakeCache.txt ] || cmake --preset mingw >/dev/null
-cmake --build --preset mingw --target Tessaly tessaly-open tessaly-tour >/dev/null
+if ! built=$(cmake --build --preset mingw --target Tessaly tessaly-open tessaly-tour 2>&1); then
+  echo "$built" >&2
+  exit 1
+fi
 
 # The client runs from a folder of its own, with an INI file pointing it at the demo.
 client_dir="$root/run/client"
