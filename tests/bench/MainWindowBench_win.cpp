@@ -118,6 +118,25 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("tessaly-open to new tab painted: %.1f ms\n",
                     (painted.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart);
     }
+    // For comparison: tessaly-open starting and ending without sending anything.
+    for (int round = 0; round < 3; ++round) {
+        std::wstring commandLine = L"\"" + open + L"\"";
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        LARGE_INTEGER frequency, start, ended;
+        QueryPerformanceFrequency(&frequency);
+        QueryPerformanceCounter(&start);
+        if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                            nullptr, nullptr, &si, &pi))
+            return 1;
+        WaitForSingleObject(pi.hProcess, INFINITE);
+        QueryPerformanceCounter(&ended);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+        std::printf("tessaly-open alone (start and exit): %.1f ms\n",
+                    (ended.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart);
+    }
     main.Close();
     OleUninitialize();
     return 0;
