@@ -36,7 +36,7 @@ for name in "${names[@]}"; do
   # -timeout: an input that takes this long is a hang, and a finding.
   if "$exe" -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 \
       -artifact_prefix="$findings/" "$corpus" "tests/fuzz/corpus/$name" >"$log" 2>&1; then
-    echo "fuzz: $name: $(grep -o 'Done [0-9]* runs' "$log" | tail -1 || true) in ${seconds} s, no finding"
+    echo "fuzz: $name: $(grep -ao 'Done [0-9]* runs' "$log" | tail -1 || true) in ${seconds} s, no finding"
   else
     echo "fuzz: $name: FINDING (log: $log, inputs: $findings/)"
     tail -n 40 "$log"

@@ -5,8 +5,35 @@
 
 #include "updater/UpdateList.h"
 
+#include <algorithm>
+
 using namespace tessaly;
 using namespace tessaly::fuzz;
+
+namespace {
+
+// What the updater may act on: an absolute folder without "." or ".." steps,
+// and a program directly inside it.
+void Accepted(const StartParameter& parameter) {
+    const std::wstring& folder = parameter.folder;
+    const bool drive = folder.size() >= 3 && folder[1] == L':' && folder[2] == L'\\';
+    Require(drive || folder.starts_with(L"\\\\"), "an accepted folder is absolute");
+    Require(folder.find(L"\\..\\") == std::wstring::npos &&
+                folder.find(L"\\.\\") == std::wstring::npos,
+            "an accepted folder has no . or .. step");
+    Require(std::none_of(folder.begin(), folder.end(), [](wchar_t c) { return c < 0x20; }),
+            "an accepted folder has no character below 32");
+    if (parameter.clientExe.empty()) return;
+    const std::wstring name =
+        parameter.clientExe.substr(std::min(folder.size(), parameter.clientExe.size()));
+    Require(AsciiLower(parameter.clientExe.substr(0, folder.size())) == AsciiLower(folder),
+            "an accepted client is in the folder");
+    Require(!name.empty() && name.find_first_of(L"\\/:") == std::wstring::npos,
+            "an accepted client is directly in the folder");
+    Require(AsciiLower(name).ends_with(L".exe"), "an accepted client is a program");
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::wstring text = TextOf(data, size);
@@ -17,6 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 "the folder ends with a backslash");
         Require(parameter->clientExe.find(L'|') == std::wstring::npos,
                 "the client's name is one field");
+        if (StartParameterProblem(*parameter).empty()) Accepted(*parameter);
     }
     return 0;
 }
