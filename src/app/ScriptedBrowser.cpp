@@ -11,8 +11,8 @@ namespace {
 constexpr int kMaxStartsWithoutWait = 100;
 
 // The longest address the platform's browser control navigates to. Without
-// a limit, a step that puts "{origin}" twice into an address that its own
-// section plays grows the address with every round.
+// a limit, a section that navigates to itself with "{origin}" in the middle of
+// its address feeds the address back into its origin and grows it each round.
 constexpr std::size_t kMaxUrlLength = 2083;
 
 // Nothing when the address would be longer than kMaxUrlLength.
