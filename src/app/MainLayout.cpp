@@ -31,7 +31,7 @@ MainLayout LayoutMainWindow(int windowWidth, int innerWidth, int innerHeight, in
     return layout;
 }
 
-TwipsBox PlaceholderBrowserBox(int panelInnerWidth, int panelInnerHeight) {
+TwipsRect PlaceholderBrowserBox(int panelInnerWidth, int panelInnerHeight) {
     return {-30, -30, Size(panelInnerWidth + 60), Size(panelInnerHeight + 60)};
 }
 

@@ -7,15 +7,9 @@
 // which are kept (the controls slide off the left edge), and negative sizes,
 // which become 0.
 
-namespace tessaly {
+#include "base/Units.h"
 
-struct TwipsBox {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    bool operator==(const TwipsBox&) const = default;
-};
+namespace tessaly {
 
 struct MainLayout {
     int captionWidth = 0; // the caption band, at the top left
@@ -23,10 +17,10 @@ struct MainLayout {
     int minMaxLeft = 0;
     int minLeft = 0;
     int toolLeft = 0;
-    TwipsBox strip; // its height stays what the strip keeps
+    TwipsRect strip; // its height stays what the strip keeps
     int gameSpaceLeft = 0;
     int otherUserLeft = 0;
-    TwipsBox body;       // the page container and the placeholder panel
+    TwipsRect body;      // the page container and the placeholder panel
     int regionRight = 0; // pixels, one past the last column and row
     int regionBottom = 0;
 };
@@ -41,6 +35,6 @@ MainLayout LayoutMainWindow(int windowWidth, int innerWidth, int innerHeight, in
 
 // The placeholder browser inside its panel: 2 pixels of its border hidden on
 // each side.
-TwipsBox PlaceholderBrowserBox(int panelInnerWidth, int panelInnerHeight);
+TwipsRect PlaceholderBrowserBox(int panelInnerWidth, int panelInnerHeight);
 
 } // namespace tessaly

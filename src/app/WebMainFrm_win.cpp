@@ -380,8 +380,7 @@ void WebMainFrm::Layout() {
     });
     Attempt(L"main window layout", [&] {
         // uTab's own Move is its mouse handler.
-        static_cast<Control&>(WebuTab_).Move(at.strip.left, at.strip.top, at.strip.width,
-                                             stripHeight);
+        static_cast<Control&>(WebuTab_).Move(at.strip.x, at.strip.y, at.strip.width, stripHeight);
     });
     Attempt(L"main window layout", [&] {
         GameSpaceBtn_.Move(at.gameSpaceLeft, GameSpaceBtn_.Top(), GameSpaceBtn_.Width(),
@@ -390,8 +389,8 @@ void WebMainFrm::Layout() {
                            OtherUserBtn_.Height());
     });
     Attempt(L"main window layout", [&] {
-        Picture1_.Move(at.body.left, at.body.top, at.body.width, at.body.height);
-        pCnt_.Move(at.body.left, at.body.top, at.body.width, at.body.height);
+        Picture1_.Move(at.body.x, at.body.y, at.body.width, at.body.height);
+        pCnt_.Move(at.body.x, at.body.y, at.body.width, at.body.height);
     });
 }
 
@@ -399,9 +398,9 @@ void WebMainFrm::FitPlaceholderBrowser() {
     if (!WebBrowser1_) return;
     RECT client{};
     GetClientRect(Picture1_.hwnd(), &client);
-    const TwipsBox box =
+    const TwipsRect box =
         PlaceholderBrowserBox(PixelsToTwips(client.right), PixelsToTwips(client.bottom));
-    WebBrowser1_->Place(TwipsToPixels(box.left), TwipsToPixels(box.top), TwipsToPixels(box.width),
+    WebBrowser1_->Place(TwipsToPixels(box.x), TwipsToPixels(box.y), TwipsToPixels(box.width),
                         TwipsToPixels(box.height));
 }
 

@@ -9,6 +9,15 @@
 namespace tessaly {
 
 inline constexpr int kTwipsPerPixel = 15;
+
+struct TwipsRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const TwipsRect&) const = default;
+};
+
 inline constexpr double kHimetricPerPixel = 26.45836;
 
 // Nearest integer, a half going to the even neighbour (2.5 -> 2, 3.5 -> 4).

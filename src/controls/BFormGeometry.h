@@ -4,6 +4,7 @@
 // and bottom edges of its host window. Everything in twips; every piece is
 // copied at its own size, later pieces over earlier ones.
 
+#include "base/Units.h"
 #include "controls/ButtonGeometry.h"
 
 #include <vector>
@@ -11,14 +12,6 @@
 namespace tessaly {
 
 inline constexpr int kBFormHeight = 500;
-
-struct TwipsRect {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-    bool operator==(const TwipsRect&) const = default;
-};
 
 // One piece of the skin drawn with its top-left corner at (x, y).
 struct SkinPiece {

@@ -18,14 +18,14 @@ TEST(MainLayout, DesignedSizePlacesEveryControl) {
     EXPECT_EQ(at.minMaxLeft, 14435);
     EXPECT_EQ(at.minLeft, 14075);
     EXPECT_EQ(at.toolLeft, 13715);
-    EXPECT_EQ(at.strip, (TwipsBox{2300, 45, 8640, 480}));
+    EXPECT_EQ(at.strip, (TwipsRect{2300, 45, 8640, 480}));
     EXPECT_EQ(at.gameSpaceLeft, 12240);
     EXPECT_EQ(at.otherUserLeft, 10690);
     // The body starts at the strip's height, overlapping the strip's top offset.
-    EXPECT_EQ(at.body, (TwipsBox{60, 480, 15420, 9045}));
+    EXPECT_EQ(at.body, (TwipsRect{60, 480, 15420, 9045}));
     EXPECT_EQ(at.regionRight, 1037);
     EXPECT_EQ(at.regionBottom, 640);
-    EXPECT_EQ(PlaceholderBrowserBox(15420, 9045), (TwipsBox{-30, -30, 15480, 9105}));
+    EXPECT_EQ(PlaceholderBrowserBox(15420, 9045), (TwipsRect{-30, -30, 15480, 9105}));
 }
 
 TEST(MainLayout, WindowSmallerThanTheButtonBlockClampsSizesAndKeepsPositions) {
@@ -33,7 +33,7 @@ TEST(MainLayout, WindowSmallerThanTheButtonBlockClampsSizesAndKeepsPositions) {
     EXPECT_EQ(at.closeLeft, -130);
     EXPECT_EQ(at.toolLeft, -1225);
     EXPECT_EQ(at.strip.width, 0);
-    EXPECT_EQ(at.body, (TwipsBox{60, 480, 480, 0}));
+    EXPECT_EQ(at.body, (TwipsRect{60, 480, 480, 0}));
     EXPECT_EQ(at.regionRight, 41);
     EXPECT_EQ(at.regionBottom, 21);
     const MainLayout none = LayoutMainWindow(0, -15, -15, 480);

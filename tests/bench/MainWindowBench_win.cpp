@@ -17,6 +17,7 @@
 #include "base/Config.h"
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 using namespace tessaly;
@@ -61,6 +62,31 @@ HWND TopPage(HWND container) {
     return top && IsWindowVisible(top) ? top : nullptr;
 }
 
+// Milliseconds from starting the command until `done` holds, or until it has
+// ended when there is no `done`; negative when it cannot start.
+double TimeRun(std::wstring commandLine, const std::function<bool()>& done) {
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                        nullptr, nullptr, &si, &pi))
+        return -1;
+    if (done) {
+        while (!done())
+            continue; // done pumps this thread's messages itself
+    } else {
+        WaitForSingleObject(pi.hProcess, INFINITE);
+    }
+    QueryPerformanceCounter(&end);
+    WaitForSingleObject(pi.hProcess, INFINITE);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return (end.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -94,49 +120,21 @@ int wmain(int argc, wchar_t** argv) {
     const HWND container = main.PageContainer();
     for (int round = 0; round < 3; ++round) {
         const int before = PageCount(container);
-        std::wstring commandLine = L"\"" + open + L"\" --service main_window_bench " + origin +
-                                   L"/game/1.html?sent=" + std::to_wstring(round);
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        LARGE_INTEGER frequency, start, painted;
-        QueryPerformanceFrequency(&frequency);
-        QueryPerformanceCounter(&start);
-        if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                            nullptr, nullptr, &si, &pi))
-            return 1;
-        // The new page is on top, shown, and has nothing left to paint.
-        for (;;) {
-            Pump(1);
-            const HWND top = TopPage(container);
-            if (PageCount(container) > before && top && !GetUpdateRect(top, nullptr, FALSE)) break;
-        }
-        QueryPerformanceCounter(&painted);
-        WaitForSingleObject(pi.hProcess, INFINITE);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-        std::printf("tessaly-open to new tab painted: %.1f ms\n",
-                    (painted.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart);
+        // Until the new page is on top, shown, and has nothing left to paint.
+        const double ms = TimeRun(L"\"" + open + L"\" --service main_window_bench " + origin +
+                                      L"/game/1.html?sent=" + std::to_wstring(round),
+                                  [&] {
+                                      Pump(1);
+                                      const HWND top = TopPage(container);
+                                      return PageCount(container) > before && top &&
+                                             !GetUpdateRect(top, nullptr, FALSE);
+                                  });
+        std::printf("tessaly-open to new tab painted: %.1f ms\n", ms);
     }
     // For comparison: tessaly-open starting and ending without sending anything.
-    for (int round = 0; round < 3; ++round) {
-        std::wstring commandLine = L"\"" + open + L"\"";
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        LARGE_INTEGER frequency, start, ended;
-        QueryPerformanceFrequency(&frequency);
-        QueryPerformanceCounter(&start);
-        if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                            nullptr, nullptr, &si, &pi))
-            return 1;
-        WaitForSingleObject(pi.hProcess, INFINITE);
-        QueryPerformanceCounter(&ended);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
+    for (int round = 0; round < 3; ++round)
         std::printf("tessaly-open alone (start and exit): %.1f ms\n",
-                    (ended.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart);
-    }
+                    TimeRun(L"\"" + open + L"\"", nullptr));
     main.Close();
     OleUninitialize();
     return 0;

@@ -68,16 +68,20 @@ std::vector<std::wstring> ReadLines(const std::wstring& path) {
 
 } // namespace
 
-std::wstring ClientPath() {
+std::wstring BuiltFile(const wchar_t* relative) {
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     std::wstring path(self);
     path.resize(path.find_last_of(L'\\') + 1);
-    std::wstring relative = TESSALY_EXE_RELATIVE;
-    std::replace(relative.begin(), relative.end(), L'/', L'\\');
+    std::wstring tail = relative;
+    std::replace(tail.begin(), tail.end(), L'/', L'\\');
     wchar_t full[MAX_PATH] = {};
-    GetFullPathNameW((path + relative).c_str(), MAX_PATH, full, nullptr);
+    GetFullPathNameW((path + tail).c_str(), MAX_PATH, full, nullptr);
     return full;
+}
+
+std::wstring ClientPath() {
+    return BuiltFile(TESSALY_EXE_RELATIVE);
 }
 
 LiveClient::LiveClient(const ClientOptions& options) {

@@ -36,6 +36,8 @@ struct ClientOptions {
     std::function<bool(const ClientRun&)> until;
 };
 
+// A file the build made, given relative to this test executable.
+std::wstring BuiltFile(const wchar_t* relative);
 std::wstring ClientPath();
 // Runs the client to its end (or the time-out, when it is ended) and reports
 // what it showed and logged.

@@ -33,21 +33,9 @@ on /game/2.html
   title 霜岩要塞
 )";
 
-std::wstring BuildRelative(const wchar_t* relative) {
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path(self);
-    path.resize(path.find_last_of(L'\\') + 1);
-    std::wstring tail = relative;
-    std::replace(tail.begin(), tail.end(), L'/', L'\\');
-    wchar_t full[MAX_PATH] = {};
-    GetFullPathNameW((path + tail).c_str(), MAX_PATH, full, nullptr);
-    return full;
-}
-
 // Runs tessaly-open with the arguments; its exit code.
 DWORD SendAddress(const std::wstring& arguments) {
-    const std::wstring exe = BuildRelative(TESSALY_OPEN_RELATIVE);
+    const std::wstring exe = BuiltFile(TESSALY_OPEN_RELATIVE);
     std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
     STARTUPINFOW si{};
     si.cb = sizeof si;
