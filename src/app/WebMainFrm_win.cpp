@@ -318,7 +318,7 @@ void WebMainFrm::Carry(UINT command) {
         }
         break;
     case kHideRestore:
-        ShowWindow(hwnd(), IsWindowVisible(hwnd()) ? SW_HIDE : SW_SHOW);
+        ToggleVisible(hwnd());
         break;
     case kClearCache:
         Attempt(L"clearing the cache", [] { ClearUrlCache(L"*.*", kCookieAndHistoryEntries); });

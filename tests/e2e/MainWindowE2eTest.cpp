@@ -160,6 +160,9 @@ TEST_F(MainWindow, TheWholeJourneyFromLoginToExit) {
     ASSERT_TRUE(WaitUntil([&] { return Pages(main).size() == 1 && SelectedPage(main); }));
     const HWND first = SelectedPage(main);
     EXPECT_TRUE(HasTrayIcon(main));
+    // The player's first click comes once the window is in front and has settled.
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
+    Sleep(500);
 
     // "Log in with another account" brings the login window back; handing
     // over the same server again keeps one tab.
@@ -171,7 +174,7 @@ TEST_F(MainWindow, TheWholeJourneyFromLoginToExit) {
         const bool open = client.Window(L"TessalyLoginFrm") != nullptr;
         loginSeen = loginSeen || open;
         return loginSeen && !open;
-    }));
+    })) << (loginSeen ? "the login window did not hand over" : "the login window did not come back");
     EXPECT_EQ(Pages(main).size(), 1u);
 
     // Minimised, another program sends server 2: the window comes back with a

@@ -7,13 +7,24 @@
 
 namespace tessaly::test {
 
+// The pointer arrives first and rests a moment, as a player's does: a button
+// that follows the pointer sees it come in before it is pressed.
 inline void ClickAt(POINT at) {
     SetCursorPos(at.x, at.y);
-    INPUT inputs[2]{};
-    inputs[0].type = inputs[1].type = INPUT_MOUSE;
-    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, inputs, sizeof(INPUT));
+    INPUT move{};
+    move.type = INPUT_MOUSE;
+    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    move.mi.dx = at.x * 65536 / GetSystemMetrics(SM_CXSCREEN) + 1;
+    move.mi.dy = at.y * 65536 / GetSystemMetrics(SM_CYSCREEN) + 1;
+    SendInput(1, &move, sizeof(INPUT));
+    Sleep(150);
+    INPUT press{};
+    press.type = INPUT_MOUSE;
+    press.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    SendInput(1, &press, sizeof(INPUT));
+    Sleep(50);
+    press.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &press, sizeof(INPUT));
 }
 
 inline void ClickCentreOf(HWND window) {
