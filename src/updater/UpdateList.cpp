@@ -1,6 +1,7 @@
 #include "updater/UpdateList.h"
 
 #include "app/Manifest.h"
+#include "base/Config.h"
 #include "base/Text.h"
 
 #include <algorithm>
@@ -128,6 +129,12 @@ UpdateList ReadUpdateList(std::wstring_view manifest, const std::wstring& folder
         }
         UpdateFile file;
         file.url = TrimSpaces(fields[1]);
+        // Only what the downloader can fetch: control characters or a missing
+        // scheme would reach WinINet as some other address.
+        if (!IsAbsoluteHttpUrl(file.url)) {
+            list.refused.push_back({std::wstring(line), L"not an http or https address"});
+            continue;
+        }
         file.localName = LocalNameOf(file.url);
         if (const std::wstring reason = UnsafeNameReason(file.localName); !reason.empty()) {
             list.refused.push_back({std::wstring(line), L"unsafe file name (" + reason + L")"});

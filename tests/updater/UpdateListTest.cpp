@@ -45,17 +45,21 @@ TEST(UpdateList, FileLinesSkipVersionLinesInAnyCaseAndNameTheirTargets) {
         L"data|http://h/pack.dat|" +
         std::wstring(64, L'A') +
         L"\r\n"
-        L"old|http://h/notes.txt|1\r\nbare-name\r\n\r\nnoslash|readme.txt";
+        L"old|http://h/notes.txt|1\r\nbare-name\r\n\r\nreadme|http://h/readme.txt\r\n"
+        L"relative|files/a.dat\r\ntabbed|http://h\tx/b.dat";
     const UpdateList list = ReadUpdateList(manifest, L"C:\\Game\\");
     ASSERT_EQ(list.files.size(), 4u);
     EXPECT_EQ(list.files[0].target, L"C:\\Game\\Tessaly.exe");
     EXPECT_EQ(list.files[0].url, L"http://h/new/Tessaly.exe");
     EXPECT_TRUE(list.files[0].sha256.empty());
     EXPECT_EQ(list.files[1].sha256, std::wstring(64, L'a')); // hash field present
-    EXPECT_TRUE(list.files[2].sha256.empty());         // not a hash: old manifests keep working
-    EXPECT_EQ(list.files[3].localName, L"readme.txt"); // no "/": the whole address
-    ASSERT_EQ(list.refused.size(), 1u);                // the line without an address
+    EXPECT_TRUE(list.files[2].sha256.empty()); // not a hash: old manifests keep working
+    EXPECT_EQ(list.files[3].localName, L"readme.txt");
+    // No address, a relative one, and one with a control character.
+    ASSERT_EQ(list.refused.size(), 3u);
     EXPECT_EQ(list.refused[0].line, L"bare-name");
+    EXPECT_EQ(list.refused[1].reason, L"not an http or https address");
+    EXPECT_EQ(list.refused[2].reason, L"not an http or https address");
 }
 
 TEST(UpdateList, HostileNamesAreRefused) {
