@@ -45,17 +45,12 @@ TEST(MainLayout, WindowSmallerThanTheButtonBlockClampsSizesAndKeepsPositions) {
 
 namespace {
 
-class GameTabModel : public ::testing::Test {
+class GameTabModel : public ::testing::Test, protected FakeTabModel {
 protected:
-    Trace trace;
-    std::deque<PageRecord> records;
-    FakeWindows windows{trace};
-    FakeStrip strip{trace, windows};
-    CTabItems& tabs = strip.TabItems();
     int pagesMade = 0;
 
     OpenedTab Open(const std::wstring& address) {
-        return OpenGameTab(tabs, address, [&] {
+        return OpenGameTab(items, address, [&] {
             records.emplace_back();
             ++pagesMade;
             return std::make_unique<FakePage>("p", 100 + records.size(), records.back(), trace);
@@ -69,7 +64,7 @@ TEST_F(GameTabModel, OneTabPerAddressWhateverTheLetterCase) {
     const OpenedTab first = Open(L"http://127.0.0.1/game/1.html");
     EXPECT_TRUE(first.created);
     EXPECT_EQ(first.position, 0);
-    EXPECT_EQ(tabs.ItemAt(0)->Caption(), L"Gamehttp://127.0.0.1/game/1.html");
+    EXPECT_EQ(items.ItemAt(0)->Caption(), L"Gamehttp://127.0.0.1/game/1.html");
 
     const OpenedTab second = Open(L"http://127.0.0.1/game/2.html");
     EXPECT_TRUE(second.created);
@@ -86,7 +81,7 @@ TEST_F(GameTabModel, OneTabPerAddressWhateverTheLetterCase) {
         EXPECT_EQ(strip.selected, 0);
         EXPECT_EQ(trace, (Trace{"strip.Selected 0"}));
     }
-    EXPECT_EQ(tabs.Count(), 2);
+    EXPECT_EQ(items.Count(), 2);
     EXPECT_EQ(pagesMade, 2);
 }
 

@@ -15,14 +15,8 @@ using namespace tessaly::test;
 
 namespace {
 
-class TabModel : public ::testing::Test {
+class TabModel : public ::testing::Test, protected FakeTabModel {
 protected:
-    Trace trace;
-    std::deque<PageRecord> records; // stable addresses
-    FakeWindows windows{trace};
-    FakeStrip strip{trace, windows};
-    CTabItems& items = strip.TabItems();
-
     // A page named p<n> with window handle 100 + n.
     std::unique_ptr<FakePage> Page() {
         const auto n = records.size();

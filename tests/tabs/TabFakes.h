@@ -7,6 +7,7 @@
 #include "tabs/IuTab.h"
 #include "tabs/TabWindowCalls.h"
 
+#include <deque>
 #include <map>
 #include <memory>
 #include <string>
@@ -143,6 +144,15 @@ public:
 private:
     Trace& trace_;
     CTabItems items_;
+};
+
+// A tab model on the fakes: the collection of a fake strip, one trace for all.
+struct FakeTabModel {
+    Trace trace;
+    std::deque<PageRecord> records; // stable addresses
+    FakeWindows windows{trace};
+    FakeStrip strip{trace, windows};
+    CTabItems& items = strip.TabItems();
 };
 
 } // namespace tessaly::test

@@ -11,14 +11,8 @@ using namespace tessaly::test;
 
 namespace {
 
-class Strip : public ::testing::Test {
+class Strip : public ::testing::Test, protected FakeTabModel {
 protected:
-    Trace trace;
-    std::deque<PageRecord> records;
-    FakeWindows windows{trace};
-    FakeStrip strip{trace, windows};
-    CTabItems& items = strip.TabItems();
-
     void AddTabs(int count, int lockedEvery = 0) {
         for (int i = 0; i < count; ++i) {
             records.emplace_back();
