@@ -29,11 +29,6 @@ FormDesign ContentDesign() {
     return design;
 }
 
-UniqueBitmap LoadBitmapResource(int id) {
-    return UniqueBitmap(static_cast<HBITMAP>(LoadImageW(
-        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-}
-
 } // namespace
 
 LoginFrm::LoginFrm(LoginContext context)
@@ -51,14 +46,10 @@ LoginFrm::~LoginFrm() {
 }
 
 void LoginFrm::LoadIcons() {
-    const std::wstring iconFile = GetTempDir() + L"quorl.ico";
+    const std::wstring iconFile = IconFilePath();
     SaveResToFile(IDR_ICON_FILE, L"ICON", iconFile);
-    auto load = [&](int size) {
-        return UniqueIcon(static_cast<HICON>(
-            LoadImageW(nullptr, iconFile.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE)));
-    };
     // The old icons stay valid until the window has taken the new ones.
-    UniqueIcon small = load(16), big = load(32);
+    UniqueIcon small = LoadIconFile(iconFile, 16), big = LoadIconFile(iconFile, 32);
     background_.SetContentWindow(hwnd());
     background_.Load();
     SendMessageW(background_.hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));

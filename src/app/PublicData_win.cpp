@@ -165,4 +165,18 @@ void RectRgn(HWND hWnd, short right, short Buttom, short ellipseWidth, short ell
     if (region && SetWindowRgn(hWnd, region.get(), TRUE)) static_cast<void>(region.release());
 }
 
+std::wstring IconFilePath() {
+    return GetTempDir() + L"quorl.ico";
+}
+
+UniqueIcon LoadIconFile(const std::wstring& path, int size) {
+    return UniqueIcon(static_cast<HICON>(
+        LoadImageW(nullptr, path.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE)));
+}
+
+UniqueBitmap LoadBitmapResource(int id) {
+    return UniqueBitmap(static_cast<HBITMAP>(LoadImageW(
+        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+}
+
 } // namespace tessaly::win

@@ -13,6 +13,14 @@ namespace tessaly::win {
 // The user's temporary folder, ending in exactly one backslash.
 std::wstring GetTempDir();
 
+// The icon file that the login window writes into the temporary folder; the
+// main window takes its icons from it too.
+std::wstring IconFilePath();
+// One size of an .ico file; empty when the file cannot be read.
+UniqueIcon LoadIconFile(const std::wstring& path, int size);
+// A bitmap resource of this program as a DIB section; empty when it is missing.
+UniqueBitmap LoadBitmapResource(int id);
+
 // Writes the raw bytes of a resource as the whole content of the file.
 // False (and an error-log entry) when the resource is missing or the file
 // cannot be written.

@@ -67,11 +67,6 @@ PropertyBag BandBag() {
     return bag;
 }
 
-UniqueBitmap LoadBitmapResource(int id) {
-    return UniqueBitmap(static_cast<HBITMAP>(LoadImageW(
-        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-}
-
 void SetArrowCursor() {
     SetCursor(LoadCursorW(nullptr, IDC_ARROW));
 }
@@ -197,17 +192,12 @@ void WebMainFrm::CreateControls() {
 }
 
 void WebMainFrm::LoadIcons() {
-    const std::wstring iconFile = GetTempDir() + L"quorl.ico";
-    auto load = [&](int size) {
-        return UniqueIcon(static_cast<HICON>(
-            LoadImageW(nullptr, iconFile.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE)));
-    };
-    smallIcon_ = load(16);
+    smallIcon_ = LoadIconFile(IconFilePath(), 16);
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
     tray_ = std::make_unique<QelNotifyIcon>();
     tray_->AddNotifyIcon(hwnd(), smallIcon_.get(),
                          std::wstring(texts::kGameTitle) + texts::kClientSuffix);
-    bigIcon_ = load(32);
+    bigIcon_ = LoadIconFile(IconFilePath(), 32);
     SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
 }
 
