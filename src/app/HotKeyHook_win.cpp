@@ -16,12 +16,7 @@ struct {
 // Runs a copy: the action may close the main window, and unhooking it
 // destroys the hook's own callbacks while this one is still running.
 void Run(std::function<void()> action, const wchar_t* what) {
-    if (!action) return;
-    try {
-        action();
-    } catch (...) {
-        LogCurrentException(what);
-    }
+    if (action) AttemptLogged(what, action);
 }
 
 // A click on the tray icon brings a minimised window back instead of hiding it.

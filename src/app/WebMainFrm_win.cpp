@@ -71,15 +71,6 @@ void SetArrowCursor() {
     SetCursor(LoadCursorW(nullptr, IDC_ARROW));
 }
 
-// Layout steps go on when one of them fails.
-template <class Step> void Attempt(const wchar_t* what, Step step) {
-    try {
-        step();
-    } catch (...) {
-        LogCurrentException(what);
-    }
-}
-
 std::wstring OwnServiceName() {
     wchar_t path[MAX_PATH]{};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -311,7 +302,8 @@ void WebMainFrm::Carry(UINT command) {
         ToggleVisible(hwnd());
         break;
     case kClearCache:
-        Attempt(L"clearing the cache", [] { ClearUrlCache(L"*.*", kCookieAndHistoryEntries); });
+        AttemptLogged(L"clearing the cache",
+                      [] { ClearUrlCache(L"*.*", kCookieAndHistoryEntries); });
         context_.platform.ShowMessage({texts::kCacheCleared, texts::kCacheClearing,
                                        MessageIcon::Information, MessageButtons::Ok});
         break;
@@ -353,32 +345,33 @@ void WebMainFrm::Layout() {
     const MainLayout at =
         LayoutMainWindow(PixelsToTwips(outer.right - outer.left), PixelsToTwips(client.right),
                          PixelsToTwips(client.bottom), stripHeight);
-    Attempt(L"main window layout", [&] {
+    // Every step runs, whatever became of the one before.
+    AttemptLogged(L"main window layout", [&] {
         WebBForm_.Move(0, 0, at.captionWidth, WebBForm_.Height());
         WebBForm_.Printform(surface_);
     });
-    Attempt(L"main window layout", [&] {
+    AttemptLogged(L"main window layout", [&] {
         RectRgn(hwnd(), static_cast<short>(at.regionRight), static_cast<short>(at.regionBottom),
                 kRegionEllipse, kRegionEllipse);
     });
-    Attempt(L"main window layout", [&] {
+    AttemptLogged(L"main window layout", [&] {
         web_close_.Move(at.closeLeft, web_close_.Top(), web_close_.Width(), web_close_.Height());
         web_minmax_.Move(at.minMaxLeft, web_minmax_.Top(), web_minmax_.Width(),
                          web_minmax_.Height());
         web_min_.Move(at.minLeft, web_min_.Top(), web_min_.Width(), web_min_.Height());
         web_tool_.Move(at.toolLeft, web_tool_.Top(), web_tool_.Width(), web_tool_.Height());
     });
-    Attempt(L"main window layout", [&] {
+    AttemptLogged(L"main window layout", [&] {
         // uTab's own Move is its mouse handler.
         static_cast<Control&>(WebuTab_).Move(at.strip.x, at.strip.y, at.strip.width, stripHeight);
     });
-    Attempt(L"main window layout", [&] {
+    AttemptLogged(L"main window layout", [&] {
         GameSpaceBtn_.Move(at.gameSpaceLeft, GameSpaceBtn_.Top(), GameSpaceBtn_.Width(),
                            GameSpaceBtn_.Height());
         OtherUserBtn_.Move(at.otherUserLeft, OtherUserBtn_.Top(), OtherUserBtn_.Width(),
                            OtherUserBtn_.Height());
     });
-    Attempt(L"main window layout", [&] {
+    AttemptLogged(L"main window layout", [&] {
         Picture1_.Move(at.body.x, at.body.y, at.body.width, at.body.height);
         pCnt_.Move(at.body.x, at.body.y, at.body.width, at.body.height);
     });

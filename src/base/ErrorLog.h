@@ -18,4 +18,14 @@ void LogError(std::wstring_view text);
 // For catch blocks at callback boundaries: logs the exception in flight.
 void LogCurrentException(std::wstring_view where) noexcept;
 
+// Runs a step whose failure must not stop what comes after it (a callback
+// boundary, one step of a layout); the failure is logged under `where`.
+template <class Step> void AttemptLogged(std::wstring_view where, Step&& step) noexcept {
+    try {
+        step();
+    } catch (...) {
+        LogCurrentException(where);
+    }
+}
+
 } // namespace tessaly
