@@ -13,10 +13,14 @@ namespace {
 
 // What the caller and the request's thread share. Blocks [first, first +
 // filled) hold body bytes for the caller; the thread reads into the next free
-// one outside the lock, which the caller never touches.
+// one outside the lock, which the caller never touches. Reads of 64 KiB are
+// several times faster than of 8 KiB under Wine (a sync read fills its whole
+// buffer, so a slow server's bytes come in steps of a block); the caller still
+// takes them in its own pieces. Asking what is available first, to hand on
+// smaller steps, halved the speed.
 struct Exchange {
-    static constexpr std::size_t kBlockSize = 8192;
-    static constexpr std::size_t kBlocks = 8;
+    static constexpr std::size_t kBlockSize = 65536;
+    static constexpr std::size_t kBlocks = 4;
 
     SRWLOCK lock = SRWLOCK_INIT;
     CONDITION_VARIABLE dataOrEnd = CONDITION_VARIABLE_INIT; // the caller waits on it
