@@ -1,0 +1,62 @@
+// DLLs planted beside the client and the updater under the names of those
+// they load, with Wine told to prefer such a DLL to its own (as Windows does
+// for every DLL that is not a KnownDLL; tests/e2e/CMakeLists.txt sets
+// WINEDLLOVERRIDES): a whole update runs, and none of them is ever loaded.
+
+#include "e2e/ClientProcess_win.h"
+
+#include "base/Text.h"
+#include "shell/TestServer_win.h"
+#include "updater/WinUpdateActions_win.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace tessaly;
+using namespace tessaly::e2e;
+
+namespace {
+
+std::vector<std::wstring> Find(const std::wstring& pattern) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        names.emplace_back(found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+} // namespace
+
+TEST(PlantedDlls, AreNeverLoadedBesideTheClientOrTheUpdater) {
+    const std::wstring hash = win::FileSha256Hex(TESSALY_NEXT_CLIENT);
+    const Installation client("version=1.2.0\r\nTessaly.exe|" + WideToUtf8(test::TestServer()) +
+                              "files/Tessaly.exe|" + WideToUtf8(hash) + "\r\n");
+    const std::wstring planted = BuiltFile(TESSALY_PLANTED_RELATIVE) + L"\\";
+    const std::vector<std::wstring> dlls = Find(planted + L"*.dll");
+    ASSERT_GE(dlls.size(), 6u);
+    wchar_t overrides[512] = {};
+    GetEnvironmentVariableW(L"WINEDLLOVERRIDES", overrides, 512);
+    for (const std::wstring& dll : dlls) {
+        // Without the override Wine would never load them, and the test would prove nothing.
+        ASSERT_NE(std::wstring(overrides).find(dll.substr(0, dll.size() - 4)), std::wstring::npos);
+        for (const std::wstring& folder : {client.folder() + L"\\", client.temp()})
+            ASSERT_TRUE(CopyFileW((planted + dll).c_str(), (folder + dll).c_str(), FALSE));
+    }
+
+    ClientOptions options = client.Options(L"yes", L"2"); // the client and the updater
+    options.timeoutMs = 60000;
+    options.until = [](const ClientRun& run) { return run.log.size() >= 4; };
+    const ClientRun run = RunClient(options);
+    win::WaitForProgramExit(client.exe(), 20000);
+    EXPECT_EQ(Find(client.folder() + L"\\*.loaded"), std::vector<std::wstring>{});
+    EXPECT_EQ(Find(client.temp() + L"*.loaded"), std::vector<std::wstring>{});
+    // The client asked, the updater downloaded, checked and placed the new client.
+    ASSERT_EQ(run.log.size(), 4u) << WideToUtf8(run.log.empty() ? L"" : run.log.back());
+    EXPECT_EQ(run.log[2], L"message\t提示\t软件已升至最新版本！");
+}
