@@ -9,10 +9,14 @@
 # TESSALY_DELAY_DLLS names them; the tests plant DLLs of these names too
 # (tests/e2e), from the planted-<name>.def files made beside the libraries.
 set(TESSALY_DELAY_DLLS bcrypt comctl32 gdiplus msimg32 version wininet)
+# What the programs may import at load time: KnownDLLs of every Windows since 7.
+set(TESSALY_LOAD_TIME_DLLS advapi32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll oleaut32.dll
+  shell32.dll user32.dll)
 set(TESSALY_DELAY_DIR ${CMAKE_BINARY_DIR}/delay-imports)
 
 function(tessaly_make_delay_imports)
   find_program(TESSALY_NM NAMES ${triple}-nm REQUIRED)
+  find_program(TESSALY_OBJDUMP NAMES ${triple}-objdump REQUIRED)
   find_program(TESSALY_DLLTOOL NAMES ${triple}-dlltool REQUIRED)
   file(MAKE_DIRECTORY ${TESSALY_DELAY_DIR})
   foreach(dll IN LISTS TESSALY_DELAY_DLLS)
@@ -36,3 +40,4 @@ function(tessaly_make_delay_imports)
 endfunction()
 
 tessaly_make_delay_imports()
+link_directories(BEFORE ${TESSALY_DELAY_DIR})

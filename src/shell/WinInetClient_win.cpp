@@ -1,12 +1,12 @@
 #include "shell/WinInetClient_win.h"
 
 #include "shell/ContentLength.h"
+#include "base/Handles_win.h"
 #include "shell/InternetHandle_win.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <thread>
 
 namespace tessaly::win {
 namespace {
@@ -171,7 +171,13 @@ void ReadBody(Exchange& x, HINTERNET request) {
     }
 }
 
-void Run(std::shared_ptr<Exchange> x, std::wstring url, DWORD timeoutMs) {
+struct Job {
+    std::shared_ptr<Exchange> x;
+    std::wstring url;
+    DWORD timeoutMs;
+};
+
+void Run(const std::shared_ptr<Exchange>& x, const std::wstring& url, DWORD timeoutMs) {
     // Declared first, so its handles close last: after the head or failure is told.
     Request request;
     bool ok = false;
@@ -203,6 +209,12 @@ void Run(std::shared_ptr<Exchange> x, std::wstring url, DWORD timeoutMs) {
         WakeConditionVariable(&x->dataOrEnd);
     }
     if (ok) ReadBody(*x, request.request.get());
+}
+
+DWORD WINAPI RunJob(void* parameter) {
+    const std::unique_ptr<Job> job(static_cast<Job*>(parameter));
+    Run(job->x, job->url, job->timeoutMs);
+    return 0;
 }
 
 class WinInetResponse : public HttpResponse {
@@ -259,11 +271,11 @@ WinInetClient::WinInetClient(int timeoutSeconds)
 
 std::unique_ptr<HttpResponse> WinInetClient::Open(const std::wstring& url, std::uint64_t deadline) {
     auto x = std::make_shared<Exchange>();
-    try {
-        std::thread(Run, x, url, static_cast<DWORD>(timeoutMs_)).detach();
-    } catch (...) {
-        return nullptr; // no thread: no request
-    }
+    auto job = std::make_unique<Job>(Job{x, url, static_cast<DWORD>(timeoutMs_)});
+    // The thread is not waited for: its handle goes at once.
+    if (!UniqueHandle(CreateThread(nullptr, 0, RunJob, job.get(), 0, nullptr)))
+        return nullptr;               // no thread: no request
+    static_cast<void>(job.release()); // the thread's now
     bool ok = false;
     {
         Locked locked(*x);
