@@ -1,7 +1,7 @@
 #include "shell/WinInetClient_win.h"
 
-#include "shell/ContentLength.h"
 #include "base/Handles_win.h"
+#include "shell/ContentLength.h"
 #include "shell/InternetHandle_win.h"
 
 #include <algorithm>
@@ -178,7 +178,7 @@ struct Job {
 };
 
 void Run(const std::shared_ptr<Exchange>& x, const std::wstring& url, DWORD timeoutMs) {
-    // Declared first, so its handles close last: after the head or failure is told.
+    // Its handles close when the thread ends, after the caller has been told.
     Request request;
     bool ok = false;
     int status = 0;

@@ -174,8 +174,7 @@ TEST_F(MainWindow, TheWholeJourneyFromLoginToExit) {
         const bool open = client.Window(L"TessalyLoginFrm") != nullptr;
         loginSeen = loginSeen || open;
         return loginSeen && !open;
-    })) << (loginSeen ? "the login window did not hand over"
-                      : "the login window did not come back");
+    })) << (loginSeen ? "the login window did not hand over" : "the login window did not come back");
     EXPECT_EQ(Pages(main).size(), 1u);
 
     // Minimised, another program sends server 2: the window comes back with a
