@@ -27,7 +27,16 @@ namespace tessaly {
 inline constexpr long long kMaxWaitMilliseconds = 0x7FFFFFFF;
 
 struct ScriptStep {
-    enum class Kind { Wait, DownloadBegin, Complete, Title, Navigate, FrameNavigate, NewWindow, Error };
+    enum class Kind {
+        Wait,
+        DownloadBegin,
+        Complete,
+        Title,
+        Navigate,
+        FrameNavigate,
+        NewWindow,
+        Error
+    };
     Kind kind = Kind::Wait;
     long long number = 0; // milliseconds for Wait, characters for Complete
     std::wstring text;    // the title, or the address of the last three kinds

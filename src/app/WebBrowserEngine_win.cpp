@@ -107,7 +107,9 @@ public:
     void SetDocumentOverflowHidden() override;
     void Place(int left, int top, int width, int height) override;
 
-    void Dispatch(DISPID id, DISPPARAMS& params) { RaiseBrowserEvent(*this, browser_.Get(), id, params); }
+    void Dispatch(DISPID id, DISPPARAMS& params) {
+        RaiseBrowserEvent(*this, browser_.Get(), id, params);
+    }
 
 private:
     ComPtr<IHTMLDocument2> Document();
@@ -185,8 +187,7 @@ void WebBrowserEngine::Navigate(const std::wstring& url) {
 
 void WebBrowserEngine::Focus() {
     // UI activation is how an in-place object takes the focus into its page.
-    if (object_)
-        object_->DoVerb(OLEIVERB_UIACTIVATE, nullptr, site_.Get(), 0, container_, &rect_);
+    if (object_) object_->DoVerb(OLEIVERB_UIACTIVATE, nullptr, site_.Get(), 0, container_, &rect_);
 }
 
 void WebBrowserEngine::Place(int left, int top, int width, int height) {
@@ -249,22 +250,14 @@ std::span<const BrowserFeatureControl> BrowserFeatureControls() {
     // protections the stand-alone browser turns on for itself but not for a
     // program that hosts the control.
     static constexpr BrowserFeatureControl kControls[] = {
-        {L"FEATURE_BROWSER_EMULATION", 11001},
-        {L"FEATURE_LOCALMACHINE_LOCKDOWN", 1},
-        {L"FEATURE_ZONE_ELEVATION", 1},
-        {L"FEATURE_RESTRICT_ACTIVEXINSTALL", 1},
-        {L"FEATURE_RESTRICT_FILEDOWNLOAD", 1},
-        {L"FEATURE_WINDOW_RESTRICTIONS", 1},
-        {L"FEATURE_WEBOC_POPUPMANAGEMENT", 1},
-        {L"FEATURE_MIME_HANDLING", 1},
-        {L"FEATURE_MIME_SNIFFING", 1},
-        {L"FEATURE_OBJECT_CACHING", 1},
-        {L"FEATURE_PROTOCOL_LOCKDOWN", 1},
-        {L"FEATURE_SAFE_BINDTOOBJECT", 1},
-        {L"FEATURE_UNC_SAVEDFILECHECK", 1},
-        {L"FEATURE_VALIDATE_NAVIGATE_URL", 1},
-        {L"FEATURE_DISABLE_MK_PROTOCOL", 1},
-        {L"FEATURE_HTTP_USERNAME_PASSWORD_DISABLE", 1},
+        {L"FEATURE_BROWSER_EMULATION", 11001}, {L"FEATURE_LOCALMACHINE_LOCKDOWN", 1},
+        {L"FEATURE_ZONE_ELEVATION", 1},        {L"FEATURE_RESTRICT_ACTIVEXINSTALL", 1},
+        {L"FEATURE_RESTRICT_FILEDOWNLOAD", 1}, {L"FEATURE_WINDOW_RESTRICTIONS", 1},
+        {L"FEATURE_WEBOC_POPUPMANAGEMENT", 1}, {L"FEATURE_MIME_HANDLING", 1},
+        {L"FEATURE_MIME_SNIFFING", 1},         {L"FEATURE_OBJECT_CACHING", 1},
+        {L"FEATURE_PROTOCOL_LOCKDOWN", 1},     {L"FEATURE_SAFE_BINDTOOBJECT", 1},
+        {L"FEATURE_UNC_SAVEDFILECHECK", 1},    {L"FEATURE_VALIDATE_NAVIGATE_URL", 1},
+        {L"FEATURE_DISABLE_MK_PROTOCOL", 1},   {L"FEATURE_HTTP_USERNAME_PASSWORD_DISABLE", 1},
     };
     return kControls;
 }

@@ -36,9 +36,8 @@ STDMETHODIMP WebBrowserSite::GetWindowContext(IOleInPlaceFrame** frame,
 
 MessageFilter OfferPageKeys(HWND container,
                             Microsoft::WRL::ComPtr<IOleInPlaceActiveObject> control) {
-    return MessageFilter(container, [control](MSG& msg) {
-        return control->TranslateAccelerator(&msg) == S_OK;
-    });
+    return MessageFilter(
+        container, [control](MSG& msg) { return control->TranslateAccelerator(&msg) == S_OK; });
 }
 
 } // namespace tessaly::win

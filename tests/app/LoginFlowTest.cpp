@@ -10,41 +10,41 @@
 using namespace tessaly;
 using Kind = LoginCommand::Kind;
 
-TEST(LoginCommand, ReadsTheCommandsAndStopsEveryAppAddress) {
-    const struct {
-        const wchar_t* url;
-        Kind kind;
-        const wchar_t* address;
-        bool cancelled;
-    } cases[] = {
-        {L"app://exitgame", Kind::ExitGame, L"", true},
-        {L"app://minimize/", Kind::Minimize, L"", true},
-        {L"http://127.0.0.1/x?next=app://minimize&a=1", Kind::Minimize, L"", true}, // anywhere
-        // First match wins, in the order exitgame, minimize, loadgame.
-        {L"app://loadgame|http://a.example/?app://exitgame", Kind::ExitGame, L"", true},
-        {L"APP://EXITGAME", Kind::None, L"", true}, // no command, and not loaded either
-        {L"app://elsewhere", Kind::None, L"", true},
-        {L"http://127.0.0.1/client/", Kind::None, L"", false},
-        // A hand-over merely carried in a query is none.
-        {L"http://127.0.0.1/?next=app://loadgame|http://evil.example/", Kind::None, L"", false},
-        {L"app://loadgame|http://127.0.0.1:8080/game/1.html", Kind::LoadGame,
-         L"http://127.0.0.1:8080/game/1.html", true},
-        {L"app://loadgame|https://g.example/2|extra|more", Kind::LoadGame, L"https://g.example/2",
-         true},
-        // Missing, empty or non-web addresses are ignored, and the login page stays.
-        {L"app://loadgame", Kind::LoadGame, L"", true},
-        {L"app://loadgame|", Kind::LoadGame, L"", true},
-        {L"app://loadgame||http://a.example/", Kind::LoadGame, L"", true},
-        {L"app://loadgame|javascript:alert(1)", Kind::LoadGame, L"", true},
-        {L"app://loadgame|file:///C:/x", Kind::LoadGame, L"", true},
-        {L"app://loadgame|app://exit", Kind::LoadGame, L"", true},
-        {L"app://loadgame|http://a.example/\r\nx", Kind::LoadGame, L"", true},
-    };
-    for (const auto& c : cases) {
-        const LoginCommand command = ParseLoginCommand(c.url);
-        EXPECT_EQ(command.kind, c.kind) << c.url;
-        EXPECT_EQ(command.address, c.address) << c.url;
-        EXPECT_EQ(command.cancelNavigation, c.cancelled) << c.url;
+TEST(LoginCommand, CommandsAreFoundAnywhereInTheAddress) {
+    EXPECT_EQ(ParseLoginCommand(L"app://exitgame").kind, Kind::ExitGame);
+    EXPECT_EQ(ParseLoginCommand(L"app://minimize/").kind, Kind::Minimize);
+    const LoginCommand inQuery = ParseLoginCommand(L"http://127.0.0.1/x?next=app://minimize&a=1");
+    EXPECT_EQ(inQuery.kind, Kind::Minimize);
+    EXPECT_TRUE(inQuery.cancelNavigation);
+    // First match wins, in the order exitgame, minimize, loadgame.
+    EXPECT_EQ(ParseLoginCommand(L"app://loadgame|http://a.example/?app://exitgame").kind,
+              Kind::ExitGame);
+    EXPECT_EQ(ParseLoginCommand(L"APP://EXITGAME").kind, Kind::None);
+    EXPECT_TRUE(ParseLoginCommand(L"APP://EXITGAME").cancelNavigation); // never loaded either
+    // A hand-over merely carried in a query is none.
+    const wchar_t carried[] = L"http://127.0.0.1/?next=app://loadgame|http://evil.example/";
+    EXPECT_EQ(ParseLoginCommand(carried).kind, Kind::None);
+    EXPECT_FALSE(ParseLoginCommand(carried).cancelNavigation);
+    EXPECT_EQ(ParseLoginCommand(L"http://127.0.0.1/client/").kind, Kind::None);
+    EXPECT_FALSE(ParseLoginCommand(L"http://127.0.0.1/client/").cancelNavigation);
+}
+
+TEST(LoginCommand, HandOverTakesTheTextBetweenTheFirstTwoBars) {
+    const LoginCommand one = ParseLoginCommand(L"app://loadgame|http://127.0.0.1:8080/game/1.html");
+    EXPECT_EQ(one.kind, Kind::LoadGame);
+    EXPECT_EQ(one.address, L"http://127.0.0.1:8080/game/1.html");
+    EXPECT_TRUE(one.cancelNavigation);
+    EXPECT_EQ(ParseLoginCommand(L"app://loadgame|https://g.example/2|extra|more").address,
+              L"https://g.example/2");
+    // Missing, empty or non-web addresses are ignored, and the login page stays.
+    for (const wchar_t* bad :
+         {L"app://loadgame", L"app://loadgame|", L"app://loadgame||http://a.example/",
+          L"app://loadgame|javascript:alert(1)", L"app://loadgame|file:///C:/x",
+          L"app://loadgame|app://exit", L"app://loadgame|http://a.example/\r\nx"}) {
+        const LoginCommand ignored = ParseLoginCommand(bad);
+        EXPECT_EQ(ignored.kind, Kind::LoadGame) << bad;
+        EXPECT_TRUE(ignored.address.empty()) << bad;
+        EXPECT_TRUE(ignored.cancelNavigation) << bad;
     }
 }
 
@@ -115,7 +115,8 @@ TEST_F(LoginFlowTest, ATopLevelErrorOrNoCompletionInTimeEndsTheClient) {
 TEST_F(LoginFlowTest, OnlyThePageItselfCommandsAndNoAppAddressLoads) {
     // Its frames may hold any site: their commands are stopped and do nothing.
     EXPECT_FALSE(browser.PlayNavigation(L"app://exitgame", false));
-    EXPECT_FALSE(browser.PlayNavigation(L"app://loadgame|http://127.0.0.1:8080/game/9.html", false));
+    EXPECT_FALSE(
+        browser.PlayNavigation(L"app://loadgame|http://127.0.0.1:8080/game/9.html", false));
     EXPECT_TRUE(browser.PlayNavigation(L"http://127.0.0.1/?go=app://minimize", false));
     EXPECT_FALSE(browser.PlayNavigation(L"app://minimize"));
     EXPECT_FALSE(browser.PlayNavigation(L"http://127.0.0.1/?go=app://exitgame"));

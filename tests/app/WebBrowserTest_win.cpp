@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <olectl.h>
+
 #include <deque>
 #include <functional>
 #include <string>
@@ -25,6 +27,7 @@
 
 using namespace tessaly;
 using namespace tessaly::win;
+using Microsoft::WRL::ComPtr;
 
 namespace {
 
@@ -61,9 +64,8 @@ TEST_F(WebBrowserControl, CancelsAppCommandsAndLetsWebAddressesReachTheServer) {
     std::vector<std::pair<std::wstring, bool>> before; // address, its own (not a frame's)
     int downloads = 0, errors = 0, completions = 0;
     // No handler stops anything: the engine stops "app://" by itself.
-    browser->BeforeNavigate2.Connect([&](const std::wstring& url, bool topLevel, bool&) {
-        before.emplace_back(url, topLevel);
-    });
+    browser->BeforeNavigate2.Connect(
+        [&](const std::wstring& url, bool topLevel, bool&) { before.emplace_back(url, topLevel); });
     browser->DownloadBegin.Connect([&] { ++downloads; });
     browser->NavigateError.Connect([&](const std::wstring&, bool) { ++errors; });
     browser->DocumentComplete.Connect([&](const std::wstring&) { ++completions; });
@@ -96,139 +98,108 @@ TEST_F(WebBrowserControl, ThePageHearsItsKeysFromEveryLoopWhileTheControlLives) 
 
 namespace {
 
-// A COM object of its own identity, standing for the control or a frame's browser.
-struct Object final : IDispatch {
-    STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
-        *out = riid == IID_IUnknown || riid == IID_IDispatch ? this : nullptr;
-        return *out ? S_OK : E_NOINTERFACE;
+// Texts as the control passes them: BSTRs, or by reference to a VARIANT
+// holding one. The object keeps them until the end of the test.
+struct Texts {
+    std::deque<VARIANT> held;
+    ~Texts() {
+        for (VARIANT& v : held)
+            VariantClear(&v);
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
-    }
-    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                        UINT*) override {
-        return E_NOTIMPL;
-    }
-};
-
-// Arguments as the control passes them: texts as BSTRs or by reference to a
-// VARIANT holding one, Cancel by reference.
-class Arguments {
-public:
-    ~Arguments() {
-        for (BSTR text : texts_)
-            SysFreeString(text);
-    }
-    VARIANT Text(const wchar_t* text, bool byReference) {
+    VARIANT operator()(const wchar_t* text, bool byReference = true) {
+        VARIANT& bstr = held.emplace_back();
+        bstr.vt = VT_BSTR;
+        bstr.bstrVal = SysAllocString(text);
         VARIANT v{};
-        v.vt = VT_BSTR;
-        v.bstrVal = texts_.emplace_back(SysAllocString(text));
-        if (!byReference) return v;
-        VARIANT& inner = held_.emplace_back(v);
         v.vt = VT_BYREF | VT_VARIANT;
-        v.pvarVal = &inner;
-        return v;
+        v.pvarVal = &bstr;
+        return byReference ? v : bstr;
     }
-    static VARIANT Of(IDispatch* object) {
-        VARIANT v{};
-        v.vt = VT_DISPATCH;
-        v.pdispVal = object;
-        return v;
-    }
-    static VARIANT Cancel(VARIANT_BOOL* cancel) {
-        VARIANT v{};
-        v.vt = VT_BYREF | VT_BOOL;
-        v.pboolVal = cancel;
-        return v;
-    }
-    // The event's arguments in their declared order; Invoke gets them reversed.
-    void Play(Browser& browser, IUnknown* control, DISPID id, std::vector<VARIANT> declared) {
-        std::vector<VARIANT> reversed(declared.rbegin(), declared.rend());
-        DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
-        RaiseBrowserEvent(browser, control, id, params);
-    }
-
-private:
-    std::vector<BSTR> texts_;
-    std::deque<VARIANT> held_;
 };
+
+VARIANT Of(IDispatch* object, VARIANT_BOOL* cancel = nullptr) {
+    VARIANT v{};
+    v.vt = cancel ? VT_BYREF | VT_BOOL : VT_DISPATCH;
+    if (cancel)
+        v.pboolVal = cancel;
+    else
+        v.pdispVal = object;
+    return v;
+}
+
+// The event's arguments in their declared order: Invoke has them reversed.
+void Play(Browser& browser, IUnknown* control, DISPID id, std::vector<VARIANT> declared) {
+    std::vector<VARIANT> reversed(declared.rbegin(), declared.rend());
+    DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+    RaiseBrowserEvent(browser, control, id, params);
+}
 
 } // namespace
 
 TEST(BrowserEvents, EveryEventTheWindowsHandleIsDecodedFromItsArguments) {
+    ASSERT_EQ(OleInitialize(nullptr), S_OK);
+    // Two COM objects of their own identity: the control and a frame's browser.
+    FONTDESC font{sizeof font, const_cast<LPOLESTR>(L"Arial"), {100000, 0}, 400, 0, 0, 0, 0};
+    ComPtr<IDispatch> control, frame;
+    OleCreateFontIndirect(&font, IID_PPV_ARGS(&control));
+    OleCreateFontIndirect(&font, IID_PPV_ARGS(&frame));
     ScriptedBrowser page;
-    Object control, frame;
     std::vector<std::wstring> heard;
     const auto where = [](bool topLevel) { return topLevel ? L" page" : L" frame"; };
     page.DownloadBegin.Connect([&] { heard.push_back(L"begin"); });
     page.TitleChange.Connect([&](const std::wstring& t) { heard.push_back(L"title " + t); });
     page.BeforeNavigate2.Connect([&](const std::wstring& url, bool topLevel, bool& cancel) {
-        heard.push_back(L"before " + url + where(topLevel));
+        heard.push_back(url + where(topLevel));
         cancel = url.ends_with(L"stop");
     });
-    page.DocumentComplete.Connect([&](const std::wstring& url) { heard.push_back(L"done " + url); });
+    page.DocumentComplete.Connect(
+        [&](const std::wstring& url) { heard.push_back(L"done " + url); });
     page.NavigateError.Connect([&](const std::wstring& url, bool topLevel) {
         heard.push_back(L"error " + url + where(topLevel));
     });
     page.NewWindow3.Connect([&](const std::wstring& url) { heard.push_back(L"window " + url); });
 
-    Arguments a;
-    a.Play(page, &control, DISPID_DOWNLOADBEGIN, {});
-    a.Play(page, &control, DISPID_TITLECHANGE, {a.Text(L"翡翠山谷", false)});
+    Texts text;
+    Play(page, control.Get(), DISPID_DOWNLOADBEGIN, {});
+    Play(page, control.Get(), DISPID_TITLECHANGE, {text(L"翡翠山谷", false)});
     // Whatever the handler says, no "app://" address loads, a frame's neither.
-    const std::pair<const wchar_t*, Object*> navigations[] = {{L"http://h/go", &control},
-                                                              {L"http://h/stop", &control},
-                                                              {L"app://loadgame|http://h/", &control},
-                                                              {L"APP://minimize", &frame}};
     std::vector<VARIANT_BOOL> cancelled;
-    for (const auto& [url, who] : navigations) {
-        VARIANT_BOOL cancel = VARIANT_FALSE;
-        a.Play(page, &control, DISPID_BEFORENAVIGATE2,
-               {Arguments::Of(who), a.Text(url, true), a.Text(L"", true), a.Text(L"", true),
-                a.Text(L"", true), a.Text(L"", true), Arguments::Cancel(&cancel)});
-        cancelled.push_back(cancel);
+    for (const auto& [url, who] : {std::pair{L"http://h/go", control.Get()},
+                                   {L"http://h/stop", control.Get()},
+                                   {L"app://loadgame|http://h/", control.Get()},
+                                   {L"APP://minimize", frame.Get()}}) {
+        VARIANT_BOOL& cancel = cancelled.emplace_back(VARIANT_FALSE);
+        Play(
+            page, control.Get(), DISPID_BEFORENAVIGATE2,
+            {Of(who), text(url), text(L""), text(L""), text(L""), text(L""), Of(nullptr, &cancel)});
     }
-    EXPECT_EQ(cancelled, (std::vector<VARIANT_BOOL>{VARIANT_FALSE, VARIANT_TRUE, VARIANT_TRUE,
-                                                    VARIANT_TRUE}));
-    a.Play(page, &control, DISPID_DOCUMENTCOMPLETE, {Arguments::Of(&frame), a.Text(L"http://h/f", true)});
-    for (Object* who : {&control, &frame}) {
-        VARIANT_BOOL cancel = VARIANT_FALSE;
-        a.Play(page, &control, DISPID_NAVIGATEERROR,
-               {Arguments::Of(who), a.Text(L"http://h/x", true), a.Text(L"", true),
-                a.Text(L"", true), Arguments::Cancel(&cancel)});
-    }
-    // The page's windows never open, and only the third event names the address.
-    VARIANT_BOOL second = VARIANT_FALSE, third = VARIANT_FALSE;
-    IDispatch* opened = nullptr;
-    VARIANT window{};
-    window.vt = VT_BYREF | VT_DISPATCH;
-    window.ppdispVal = &opened;
-    a.Play(page, &control, DISPID_NEWWINDOW2, {window, Arguments::Cancel(&second)});
-    VARIANT flags{};
-    flags.vt = VT_I4;
-    a.Play(page, &control, DISPID_NEWWINDOW3,
-           {window, Arguments::Cancel(&third), flags, a.Text(L"http://h/go", false),
-            a.Text(L"http://h/2.html", false)});
-    EXPECT_EQ(second, VARIANT_TRUE);
-    EXPECT_EQ(third, VARIANT_TRUE);
+    EXPECT_EQ(cancelled, (std::vector<VARIANT_BOOL>{0, VARIANT_TRUE, VARIANT_TRUE, VARIANT_TRUE}));
+    Play(page, control.Get(), DISPID_DOCUMENTCOMPLETE, {Of(frame.Get()), text(L"http://h/f")});
+    VARIANT_BOOL ignored = VARIANT_FALSE, second = VARIANT_FALSE, third = VARIANT_FALSE;
+    for (IDispatch* who : {control.Get(), frame.Get()})
+        Play(page, control.Get(), DISPID_NAVIGATEERROR,
+             {Of(who), text(L"http://h/x"), text(L""), text(L""), Of(nullptr, &ignored)});
+    // The page's windows never open; only the third event names the address.
+    Play(page, control.Get(), DISPID_NEWWINDOW2, {Of(nullptr), Of(nullptr, &second)});
+    Play(page, control.Get(), DISPID_NEWWINDOW3,
+         {Of(nullptr), Of(nullptr, &third), Of(nullptr), text(L"http://h/go", false),
+          text(L"http://h/2.html", false)});
+    EXPECT_EQ(second + third, 2 * VARIANT_TRUE);
     // Short argument lists say nothing.
-    a.Play(page, &control, DISPID_BEFORENAVIGATE2, {a.Text(L"http://h/short", true)});
-    a.Play(page, &control, DISPID_NEWWINDOW3, {window});
-
-    EXPECT_EQ(heard, (std::vector<std::wstring>{
-                         L"begin", L"title 翡翠山谷", L"before http://h/go page",
-                         L"before http://h/stop page", L"before app://loadgame|http://h/ page",
-                         L"before APP://minimize frame", L"done http://h/f",
-                         L"error http://h/x page", L"error http://h/x frame",
-                         L"window http://h/2.html"}));
+    Play(page, control.Get(), DISPID_BEFORENAVIGATE2, {text(L"http://h/short")});
+    Play(page, control.Get(), DISPID_NEWWINDOW3, {Of(nullptr)});
+    EXPECT_EQ(heard,
+              (std::vector<std::wstring>{
+                  L"begin", L"title 翡翠山谷", L"http://h/go page", L"http://h/stop page",
+                  L"app://loadgame|http://h/ page", L"APP://minimize frame", L"done http://h/f",
+                  L"error http://h/x page", L"error http://h/x frame", L"window http://h/2.html"}));
+    control.Reset();
+    frame.Reset();
+    OleUninitialize();
 }
 
 TEST(WebBrowserSite, OnlyAPageWhoseMenuIsSuppressedLosesTheEnginesContextMenu) {
-    Microsoft::WRL::ComPtr<WebBrowserSite> site;
+    ComPtr<WebBrowserSite> site;
     site.Attach(new WebBrowserSite(nullptr));
     EXPECT_EQ(site->ShowContextMenu(0, nullptr, nullptr, nullptr), S_FALSE); // the engine's own
     site->SuppressContextMenu();
@@ -240,16 +211,13 @@ namespace {
 // The control's half of keyboard accelerators: it takes every key it is offered.
 struct Accelerators final : IOleInPlaceActiveObject {
     std::vector<WPARAM> keys;
-    STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
-        *out = riid == IID_IUnknown || riid == IID_IOleInPlaceActiveObject ? this : nullptr;
-        return *out ? S_OK : E_NOINTERFACE;
-    }
+    STDMETHODIMP QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
     STDMETHODIMP_(ULONG) AddRef() override { return 2; }
     STDMETHODIMP_(ULONG) Release() override { return 1; }
     STDMETHODIMP GetWindow(HWND*) override { return E_NOTIMPL; }
     STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
     STDMETHODIMP TranslateAccelerator(LPMSG msg) override {
-        if (msg->message == WM_KEYDOWN) keys.push_back(msg->wParam);
+        keys.push_back(msg->wParam);
         return S_OK;
     }
     STDMETHODIMP OnFrameWindowActivate(BOOL) override { return S_OK; }
@@ -261,59 +229,47 @@ struct Accelerators final : IOleInPlaceActiveObject {
 } // namespace
 
 TEST(PageKeys, TabCopyPasteAndBackspaceReachTheControlFromEveryMessageLoop) {
-    enum class Loop { Main, Modal, Download };
-    for (const Loop loop : {Loop::Main, Loop::Modal, Loop::Download}) {
-        test::HostForm host{300, 200};
+    for (const int loop : {0, 1, 2}) { // the main loop, a modal one, the downloader's pump
+        test::HostForm host{300, 200}, dialog{100, 80};
         host.Show();
-        PictureBox container{RGB(254, 254, 254)};
+        PictureBox container{0}, engineWindow{0};
         container.CreatePixels(host.hwnd(), 0, 0, 200, 100);
-        PictureBox page{RGB(254, 254, 254)}; // the engine's own window inside
-        page.CreatePixels(container.hwnd(), 0, 0, 200, 100);
+        engineWindow.CreatePixels(container.hwnd(), 0, 0, 200, 100);
         Accelerators control;
         const MessageFilter filter = OfferPageKeys(container.hwnd(), &control);
-        for (const WPARAM key : {WPARAM{VK_TAB}, WPARAM{VK_CONTROL}, WPARAM{'C'}, WPARAM{'V'},
-                                 WPARAM{VK_BACK}})
-            PostMessageW(page.hwnd(), WM_KEYDOWN, key, 1);
-        switch (loop) {
-        case Loop::Main: // runs until its last form has gone
-            PostMessageW(host.hwnd(), WM_CLOSE, 0, 0);
+        for (const int key : {VK_TAB, VK_CONTROL, int{'C'}, int{'V'}, VK_BACK})
+            PostMessageW(engineWindow.hwnd(), WM_KEYDOWN, key, 1);
+        if (loop == 0) {
+            PostMessageW(host.hwnd(), WM_CLOSE, 0, 0); // it runs until no form is left
             Form::RunMessageLoop();
-            break;
-        case Loop::Modal: {
-            test::HostForm dialog{100, 80};
+        } else if (loop == 1) {
             dialog.Load();
             PostMessageW(dialog.hwnd(), WM_CLOSE, 0, 0);
             dialog.ShowModal(host.hwnd());
-            break;
-        }
-        case Loop::Download:
+        } else {
             ProcessPendingMessages();
-            break;
         }
         EXPECT_EQ(control.keys, (std::vector<WPARAM>{VK_TAB, VK_CONTROL, 'C', 'V', VK_BACK}))
-            << static_cast<int>(loop);
+            << loop;
     }
 }
 
 TEST(BrowserFeatureControls, TheEnginesProtectionsAreOnBesideItsCurrentMode) {
     const std::wstring exe = L"tessaly-feature-test.exe";
     WriteBrowserFeatureControls(exe);
-    const std::pair<const wchar_t*, DWORD> expected[] = {
-        {L"FEATURE_BROWSER_EMULATION", 11001},      {L"FEATURE_LOCALMACHINE_LOCKDOWN", 1},
-        {L"FEATURE_ZONE_ELEVATION", 1},             {L"FEATURE_RESTRICT_ACTIVEXINSTALL", 1},
-        {L"FEATURE_WINDOW_RESTRICTIONS", 1},
-    };
-    for (const auto& [feature, value] : expected) {
+    for (const auto& [feature, value] : {std::pair{L"FEATURE_BROWSER_EMULATION", 11001ul},
+                                         {L"FEATURE_LOCALMACHINE_LOCKDOWN", 1ul},
+                                         {L"FEATURE_ZONE_ELEVATION", 1ul},
+                                         {L"FEATURE_RESTRICT_ACTIVEXINSTALL", 1ul},
+                                         {L"FEATURE_WINDOW_RESTRICTIONS", 1ul}}) {
         DWORD read = 0, size = sizeof read;
         const std::wstring key = std::wstring(kFeatureControlKey) + L"\\" + feature;
-        EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, key.c_str(), exe.c_str(), RRF_RT_REG_DWORD,
-                               nullptr, &read, &size),
-                  ERROR_SUCCESS)
-            << feature;
+        RegGetValueW(HKEY_CURRENT_USER, key.c_str(), exe.c_str(), RRF_RT_REG_DWORD, nullptr, &read,
+                     &size);
         EXPECT_EQ(read, value) << feature;
     }
-    for (const BrowserFeatureControl& control : BrowserFeatureControls()) {
-        const std::wstring key = std::wstring(kFeatureControlKey) + L"\\" + control.name;
-        RegDeleteKeyValueW(HKEY_CURRENT_USER, key.c_str(), exe.c_str());
-    }
+    for (const BrowserFeatureControl& control : BrowserFeatureControls())
+        RegDeleteKeyValueW(HKEY_CURRENT_USER,
+                           (std::wstring(kFeatureControlKey) + L"\\" + control.name).c_str(),
+                           exe.c_str());
 }

@@ -115,9 +115,9 @@ TEST(CacheMain, AGroupThatCannotGoStopsEverythingAnEntryDoesNot) {
 
 TEST(CacheMain, TheEndsOfTheSearchesAreToldFromAbsentFunctionsAndFailures) {
     const std::pair<std::uint32_t, Status> codes[] = {
-        {0, Status::Unsupported},  {1, Status::Unsupported}, {120, Status::Unsupported},
-        {2, Status::NoMore},       {18, Status::NoMore},     {259, Status::NoMore},
-        {5, Status::Failed},       {122, Status::Failed},    {8, Status::Failed},
+        {0, Status::Unsupported}, {1, Status::Unsupported}, {120, Status::Unsupported},
+        {2, Status::NoMore},      {18, Status::NoMore},     {259, Status::NoMore},
+        {5, Status::Failed},      {122, Status::Failed},    {8, Status::Failed},
     };
     for (const auto& [code, status] : codes)
         EXPECT_EQ(CacheStatusOf(code), status) << code;

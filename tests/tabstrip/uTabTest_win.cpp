@@ -338,37 +338,26 @@ TEST_F(Strip, TheCloseGlyphClosesOnlyWhenPressedAndReleasedOnTheSameTab) {
     EXPECT_EQ(strip.Selected(), 1);
 }
 
-TEST_F(Strip, ADoubleClickOnACloseGlyphClosesOneTab) {
-    Build(1, 10);
-    AddTab(L"a");
-    AddTab(L"b");
-    AddTab(L"c");
-    // Tab 0's glyph is at 190..202; tab b moves in under the pointer.
-    Send(WM_MOUSEMOVE, 0, 195, 12);
-    Send(WM_LBUTTONDOWN, MK_LBUTTON, 195, 12);
-    Send(WM_LBUTTONUP, 0, 195, 12);
-    Send(WM_LBUTTONDBLCLK, MK_LBUTTON, 195, 12);
-    Send(WM_LBUTTONUP, 0, 195, 12);
-    EXPECT_EQ(Tabs().Count(), 2);
-    EXPECT_EQ(Tabs().Item(0)->Caption(), L"b");
-}
-
-TEST_F(Strip, TheSelectedPageTakesTheFocusWhileTheWindowIsActive) {
+TEST_F(Strip, OnePressClosesOneTabAndTheSelectedPageTakesTheFocus) {
     Build(1, 10);
     host.Show();
     SetActiveWindow(host.hwnd());
-    AddTab(L"a");
-    AddTab(L"b");
-    AddTab(L"c");
+    for (const wchar_t* caption : {L"a", L"b", L"c"})
+        AddTab(caption);
     Tabs().SetSelected(2);
     EXPECT_EQ(GetFocus(), PageWindow(2));
     Send(WM_LBUTTONDOWN, MK_LBUTTON, 300, 15); // a press on tab 1
     Send(WM_LBUTTONUP, 0, 300, 15);
     EXPECT_EQ(GetFocus(), PageWindow(1));
-    Send(WM_MOUSEMOVE, 0, 400, 12); // closing the selected tab: the new selection takes it
+    // A double click on tab 1's glyph (395..407): tab c moves in under the
+    // pointer, and stays; the new selection takes the focus of the closed page.
+    Send(WM_MOUSEMOVE, 0, 400, 12);
     Send(WM_LBUTTONDOWN, MK_LBUTTON, 400, 12);
     Send(WM_LBUTTONUP, 0, 400, 12);
+    Send(WM_LBUTTONDBLCLK, MK_LBUTTON, 400, 12);
+    Send(WM_LBUTTONUP, 0, 400, 12);
     ASSERT_EQ(Tabs().Count(), 2);
+    EXPECT_EQ(Tabs().Item(1)->Caption(), L"c");
     EXPECT_EQ(GetFocus(), PageWindow(strip.Selected()));
 }
 
