@@ -29,6 +29,12 @@ fi
 client_dir="$root/run/client"
 mkdir -p "$client_dir"
 cp build/mingw/src/app/Tessaly.exe build/mingw/src/open/tessaly-open.exe "$client_dir/"
+# The site served: the demo, and this client as the release its manifest offers.
+site="$root/run/site"
+rm -rf "$site"
+mkdir -p "$site/files" "$site/gamehome/quorl"
+cp -r demo/. "$site/"
+cp build/mingw/src/app/Tessaly.exe "$site/files/"
 
 server_dir="$root/run/demo-server"
 cleanup() {
@@ -36,8 +42,12 @@ cleanup() {
   stop_xvfb
 }
 trap cleanup EXIT
-port=$(./tools/http-fixture.sh start "$server_dir" --root demo)
+port=$(./tools/http-fixture.sh start "$server_dir" --root "$site")
 origin="http://127.0.0.1:$port"
+# The manifest is published and signed as a maker does, with the build's development key.
+version=$(sed -n 's/^project(Tessaly VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+./tools/publish.sh "$site/files" "$origin/files/" "$version" build/mingw/update-key/update.key \
+  "$site/gamehome/quorl" | sed 's/^/run: /'
 printf '[Addresses]\r\nLoginPage=%s/client/\r\nGameHome=%s/\r\nMakerHome=%s/maker/\r\nManifest=%s/gamehome/quorl/update.txt\r\n' \
   "$origin" "$origin" "$origin" "$origin" >"$client_dir/Tessaly.ini"
 echo "run: demo site at $origin"

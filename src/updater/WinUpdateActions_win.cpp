@@ -1,5 +1,4 @@
 #include <windows.h>
-#include <bcrypt.h>
 #include <tlhelp32.h>
 
 #include "updater/WinUpdateActions_win.h"
@@ -7,24 +6,12 @@
 #include "base/ErrorLog.h"
 #include "base/Handles_win.h"
 #include "base/Text.h"
+#include "update/Cng_win.h"
 
 #include <vector>
 
 namespace tessaly::win {
 namespace {
-
-struct AlgorithmTraits {
-    using Type = BCRYPT_ALG_HANDLE;
-    static Type Invalid() { return nullptr; }
-    static bool IsValid(Type h) { return h != nullptr; }
-    static void Release(Type h) { BCryptCloseAlgorithmProvider(h, 0); }
-};
-struct HashTraits {
-    using Type = BCRYPT_HASH_HANDLE;
-    static Type Invalid() { return nullptr; }
-    static bool IsValid(Type h) { return h != nullptr; }
-    static void Release(Type h) { BCryptDestroyHash(h); }
-};
 
 std::wstring FullPath(const std::wstring& path) {
     const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
@@ -48,27 +35,21 @@ std::wstring ImagePath(DWORD pid) {
 std::wstring FileSha256Hex(const std::wstring& path) {
     UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, 0, nullptr));
-    BCRYPT_ALG_HANDLE rawAlgorithm = nullptr;
-    if (!file ||
-        BCryptOpenAlgorithmProvider(&rawAlgorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0) != 0)
-        return {};
-    UniqueResource<AlgorithmTraits> algorithm(rawAlgorithm);
-    BCRYPT_HASH_HANDLE rawHash = nullptr;
-    if (BCryptCreateHash(algorithm.get(), &rawHash, nullptr, 0, nullptr, 0, 0) != 0) return {};
-    UniqueResource<HashTraits> hash(rawHash);
-    std::vector<unsigned char> buffer(64 * 1024);
+    if (!file) return {};
+    Sha256 hash;
+    std::vector<std::byte> buffer(64 * 1024);
     for (;;) {
         DWORD read = 0;
         if (!ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr))
             return {};
         if (read == 0) break;
-        if (BCryptHashData(hash.get(), buffer.data(), read, 0) != 0) return {};
+        hash.Add(std::span(buffer).first(read));
     }
-    unsigned char digest[32] = {};
-    if (BCryptFinishHash(hash.get(), digest, sizeof digest, 0) != 0) return {};
+    const std::optional<Sha256Digest> digest = hash.Finish();
+    if (!digest) return {};
     static constexpr wchar_t kHex[] = L"0123456789abcdef";
     std::wstring hex;
-    for (const unsigned char byte : digest) {
+    for (const unsigned char byte : *digest) {
         hex += kHex[byte >> 4];
         hex += kHex[byte & 15];
     }
