@@ -17,18 +17,26 @@ public:
 
     Event<> DownloadBegin;
     Event<const std::wstring& /*text*/> TitleChange;
-    // Setting cancel stops the navigation.
-    Event<const std::wstring& /*url*/, bool& /*cancel*/> BeforeNavigate2;
+    // topLevel is false for a frame's navigation. Setting cancel stops it.
+    Event<const std::wstring& /*url*/, bool /*topLevel*/, bool& /*cancel*/> BeforeNavigate2;
     // Raised for every frame and for the top-level page.
     Event<const std::wstring& /*url*/> DocumentComplete;
     // A navigation that failed; topLevel is false for a frame's.
     Event<const std::wstring& /*url*/, bool /*topLevel*/> NavigateError;
+    // The page asked for a window of its own (window.open, target=_blank).
+    // None opens: such a window would stand outside the client, without its
+    // session; a handler may open the address somewhere of its own.
+    Event<const std::wstring& /*url*/> NewWindow3;
 
     // Returns before the page has loaded.
     virtual void Navigate(const std::wstring& url) = 0;
     virtual void Refresh() = 0;
     // True: the page raises no dialog boxes (script errors and the like).
     virtual void SetSilent(bool silent) = 0;
+    // The page's own context menu (copy and paste) stays unless this is called.
+    virtual void SuppressContextMenu() = 0;
+    // Gives the keyboard focus to the page.
+    virtual void Focus() = 0;
 
     // The current document; empty text and zero without one.
     virtual std::wstring DocumentUrl() = 0;

@@ -57,8 +57,10 @@ BrowserScript BrowserScript::Parse(std::wstring_view text) {
         } else if (word == L"title") {
             step.kind = ScriptStep::Kind::Title;
             step.text = rest;
-        } else if (word == L"navigate") {
-            step.kind = ScriptStep::Kind::Navigate;
+        } else if (word == L"navigate" || word == L"framenavigate" || word == L"newwindow") {
+            step.kind = word == L"navigate"        ? ScriptStep::Kind::Navigate
+                        : word == L"framenavigate" ? ScriptStep::Kind::FrameNavigate
+                                                   : ScriptStep::Kind::NewWindow;
             step.text = rest;
             ok = !rest.empty();
         } else {

@@ -10,6 +10,8 @@
 //     complete 2400           the page completes; its document holds 2400 characters
 //     title Ridge of Embers
 //     navigate app://loadgame|{origin}/game/1.html    the page itself navigates
+//     framenavigate {origin}/ad.html    one of its frames navigates
+//     newwindow {origin}/game/2.html    it asks for a window (window.open)
 //     error                   the navigation failed
 //
 // "{origin}" stands for the scheme, host and port of the address that started
@@ -25,10 +27,19 @@ namespace tessaly {
 inline constexpr long long kMaxWaitMilliseconds = 0x7FFFFFFF;
 
 struct ScriptStep {
-    enum class Kind { Wait, DownloadBegin, Complete, Title, Navigate, Error };
+    enum class Kind {
+        Wait,
+        DownloadBegin,
+        Complete,
+        Title,
+        Navigate,
+        FrameNavigate,
+        NewWindow,
+        Error
+    };
     Kind kind = Kind::Wait;
     long long number = 0; // milliseconds for Wait, characters for Complete
-    std::wstring text;    // for Title and Navigate
+    std::wstring text;    // the title, or the address of the last three kinds
 };
 
 struct ScriptSection {

@@ -8,16 +8,18 @@ LoginFlow::LoginFlow(Browser& browser, LoginWindows& windows)
     : browser_(browser)
     , windows_(windows) {
     browser_.DownloadBegin.Connect([this] { browser_.SetSilent(true); });
-    browser_.BeforeNavigate2.Connect(
-        [this](const std::wstring& url, bool& cancel) { OnBeforeNavigate(url, cancel); });
+    browser_.BeforeNavigate2.Connect([this](const std::wstring& url, bool topLevel, bool& cancel) {
+        OnBeforeNavigate(url, topLevel, cancel);
+    });
     browser_.DocumentComplete.Connect([this](const std::wstring& url) { OnDocumentComplete(url); });
     browser_.NavigateError.Connect(
         [this](const std::wstring&, bool topLevel) { OnNavigateError(topLevel); });
 }
 
-void LoginFlow::OnBeforeNavigate(const std::wstring& url, bool& cancel) {
-    const LoginCommand command = ParseLoginCommand(url);
-    if (command.cancelNavigation) cancel = true;
+void LoginFlow::OnBeforeNavigate(const std::wstring& url, bool topLevel, bool& cancel) {
+    // A frame may hold any site's page: it commands nothing.
+    const LoginCommand command = topLevel ? ParseLoginCommand(url) : LoginCommand{};
+    if (command.cancelNavigation || IsAppAddress(url)) cancel = true;
     switch (command.kind) {
     case LoginCommand::Kind::ExitGame:
         windows_.ClosePair();
@@ -61,10 +63,7 @@ void LoginFlow::WaitExpired() {
 void LoginFlow::Fail() {
     ended_ = true;
     // Ending the process would end the game the player is still in.
-    if (windows_.GameSessionOpen())
-        windows_.ClosePair();
-    else
-        windows_.EndWithConnectionMessage();
+    windows_.SayNoConnection(!windows_.GameSessionOpen());
 }
 
 } // namespace tessaly

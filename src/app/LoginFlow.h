@@ -1,9 +1,10 @@
 #pragma once
-// What the login window does with its page's events: the "app://" commands,
-// and showing the window pair once the top-level login page has completed
-// with enough content. An empty or unreachable login page ends the client with
-// the connection message, and so does a page that never completes; while a
-// game session is open such a page only closes the login pair.
+// What the login window does with its page's events: the "app://" commands of
+// the page itself (never of one of its frames), and showing the window pair
+// once the top-level login page has completed with enough content. An empty or
+// unreachable login page, or one that never completes, gets the connection
+// message; it ends the client, unless a game session is open, which it keeps
+// while only the login pair closes.
 
 #include "app/Browser.h"
 
@@ -22,8 +23,9 @@ public:
     virtual void ShowPair() = 0;
     // Closes the pair and opens the address in the main window.
     virtual void HandOver(const std::wstring& address) = 0;
-    // The connection message, then the end of the process.
-    virtual void EndWithConnectionMessage() = 0;
+    // The connection message, then the end of the process, or with
+    // endProcess false the end of the login pair only.
+    virtual void SayNoConnection(bool endProcess) = 0;
     // True while the main window is loaded.
     virtual bool GameSessionOpen() const = 0;
 };
@@ -43,7 +45,7 @@ public:
     bool completed() const { return completed_; }
 
 private:
-    void OnBeforeNavigate(const std::wstring& url, bool& cancel);
+    void OnBeforeNavigate(const std::wstring& url, bool topLevel, bool& cancel);
     void OnDocumentComplete(const std::wstring& url);
     void OnNavigateError(bool topLevel);
     void Fail();

@@ -12,7 +12,8 @@ enum Request : UINT {
     kMinimizePair,
     kShowPair,
     kHandOver,
-    kEnd,
+    kNoConnection, // the message, then the pair closes
+    kEnd,          // the message, then the process ends
 };
 
 constexpr UINT_PTR kWaitTimer = 1;
@@ -68,6 +69,7 @@ void LoginFrm::OnLoad() {
     closebtn_.SetPicture(LoadBitmapResource(IDB_LOGIN_CLOSE));
 
     browser_ = context_.createBrowser(picture1_.hwnd());
+    browser_->SuppressContextMenu();
     // Larger than its container, which cuts off its border and scroll bars.
     browser_->Place(-1, -1, 751, 444);
     flow_ = std::make_unique<LoginFlow>(*browser_, static_cast<LoginWindows&>(*this));
@@ -109,8 +111,23 @@ void LoginFrm::MinimizePair() {
 void LoginFrm::ShowPair() {
     Post(kShowPair);
 }
-void LoginFrm::EndWithConnectionMessage() {
-    Post(kEnd);
+void LoginFrm::SayNoConnection(bool endProcess) {
+    Post(endProcess ? kEnd : kNoConnection);
+}
+
+void LoginFrm::ShowAgain() {
+    if (IsLoaded()) {
+        const HWND back = background_.hwnd();
+        if (IsIconic(back)) ShowWindow(back, SW_RESTORE);
+        SetForegroundWindow(back);
+        return;
+    }
+    Load();
+    if (!IsLoaded()) return;
+    // Where the background will show: moving it takes the content along.
+    background_.Centre();
+    Show();
+    SetForegroundWindow(hwnd());
 }
 void LoginFrm::HandOver(const std::wstring& address) {
     handOverAddress_ = address;
@@ -146,10 +163,14 @@ void LoginFrm::Carry(UINT request) {
         if (context_.setUrl) context_.setUrl(address);
         break;
     }
+    case kNoConnection:
     case kEnd:
         context_.platform.ShowMessage(
             {texts::kNoConnection, texts::kNotice, MessageIcon::Exclamation, MessageButtons::Ok});
-        if (context_.endProcess) context_.endProcess();
+        if (request == kNoConnection)
+            background_.Close();
+        else if (context_.endProcess)
+            context_.endProcess();
         break;
     default:
         break;

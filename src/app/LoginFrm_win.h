@@ -41,6 +41,11 @@ public:
     explicit LoginFrm(LoginContext context);
     ~LoginFrm() override;
 
+    // The main window's way back to the login: a closed pair loads again and
+    // its page shows at once, the background joining it once the page has
+    // loaded; an open pair is restored and brought to the front.
+    void ShowAgain();
+
     LoginBgFrm& background() { return background_; }
     Browser* browser() { return browser_.get(); }
     PictureBox& miniButton() { return miniBtn_; }
@@ -60,7 +65,7 @@ private:
     void MinimizePair() override;
     void ShowPair() override;
     void HandOver(const std::wstring& address) override;
-    void EndWithConnectionMessage() override;
+    void SayNoConnection(bool endProcess) override;
     bool GameSessionOpen() const override {
         return context_.gameSessionOpen && context_.gameSessionOpen();
     }

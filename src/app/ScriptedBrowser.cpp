@@ -35,9 +35,7 @@ ScriptedBrowser::ScriptedBrowser(BrowserScript script)
 
 void ScriptedBrowser::Navigate(const std::wstring& url) {
     navigations_.push_back(url);
-    bool cancel = false;
-    BeforeNavigate2.Raise(url, cancel);
-    if (!cancel) Start(url);
+    PlayNavigation(url);
 }
 
 void ScriptedBrowser::Refresh() {
@@ -49,10 +47,11 @@ void ScriptedBrowser::Place(int left, int top, int width, int height) {
     placement_ = {left, top, width, height};
 }
 
-bool ScriptedBrowser::PlayNavigation(const std::wstring& url) {
+bool ScriptedBrowser::PlayNavigation(const std::wstring& url, bool topLevel) {
     bool cancel = false;
-    BeforeNavigate2.Raise(url, cancel);
-    if (!cancel) Start(url);
+    BeforeNavigate2.Raise(url, topLevel, cancel);
+    // A frame's page plays nothing: the script is the top-level page's.
+    if (!cancel && topLevel) Start(url);
     return !cancel;
 }
 
@@ -102,8 +101,13 @@ std::optional<long long> ScriptedBrowser::Advance() {
             PlayTitleChange(step.text);
             break;
         case ScriptStep::Kind::Navigate:
+        case ScriptStep::Kind::FrameNavigate:
+        case ScriptStep::Kind::NewWindow:
             if (const auto target = Expand(step.text, OriginOf(url))) {
-                PlayNavigation(*target);
+                if (step.kind == ScriptStep::Kind::NewWindow)
+                    PlayNewWindow(*target);
+                else
+                    PlayNavigation(*target, step.kind == ScriptStep::Kind::Navigate);
             } else {
                 Stop("an address longer than " + std::to_string(kMaxUrlLength) +
                      " characters from \"" + WideToUtf8(step.text) + "\"");

@@ -21,6 +21,8 @@ public:
     void Navigate(const std::wstring& url) override;
     void Refresh() override;
     void SetSilent(bool silent) override { silent_ = silent; }
+    void SuppressContextMenu() override { contextMenuSuppressed_ = true; }
+    void Focus() override { ++focusCount_; }
     std::wstring DocumentUrl() override { return documentUrl_; }
     long long DocumentInnerHtmlLength() override { return documentLength_; }
     void SetDocumentOverflowHidden() override { overflowHidden_ = true; }
@@ -28,14 +30,16 @@ public:
 
     // Page events, as an engine would raise them.
     void PlayDownloadBegin() { DownloadBegin.Raise(); }
-    // The page navigates by itself (a link, a script); false when cancelled.
-    bool PlayNavigation(const std::wstring& url);
+    // The page, or one of its frames, navigates by itself (a link, a
+    // script); false when cancelled.
+    bool PlayNavigation(const std::wstring& url, bool topLevel = true);
     void PlayDocumentComplete(const std::wstring& url, const std::wstring& documentUrl,
                               long long length);
     void PlayTitleChange(const std::wstring& title);
     void PlayNavigateError(const std::wstring& url, bool topLevel) {
         NavigateError.Raise(url, topLevel);
     }
+    void PlayNewWindow(const std::wstring& url) { NewWindow3.Raise(url); }
 
     // Plays the script's steps until a wait (returns its milliseconds) or the
     // end of the section (nullopt). Steps that keep starting pages without a
@@ -51,6 +55,8 @@ public:
     bool silent() const { return silent_; }
     bool overflowHidden() const { return overflowHidden_; }
     int refreshCount() const { return refreshCount_; }
+    bool contextMenuSuppressed() const { return contextMenuSuppressed_; }
+    int focusCount() const { return focusCount_; }
     struct Rect {
         int left = 0, top = 0, width = 0, height = 0;
     };
@@ -74,6 +80,8 @@ private:
     bool silent_ = false;
     bool overflowHidden_ = false;
     int refreshCount_ = 0;
+    bool contextMenuSuppressed_ = false;
+    int focusCount_ = 0;
     Rect placement_;
 };
 

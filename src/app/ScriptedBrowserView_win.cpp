@@ -31,6 +31,11 @@ void ScriptedBrowserView::Place(int left, int top, int width, int height) {
     if (view_.hwnd()) MoveWindow(view_.hwnd(), left, top, width, height, TRUE);
 }
 
+void ScriptedBrowserView::Focus() {
+    ScriptedBrowser::Focus();
+    if (view_.hwnd()) SetFocus(view_.hwnd());
+}
+
 void ScriptedBrowserView::Step() {
     const HWND window = view_.hwnd();
     KillTimer(window, kStepTimer);

@@ -17,6 +17,7 @@ public:
 
     void Navigate(const std::wstring& url) override;
     void Place(int left, int top, int width, int height) override;
+    void Focus() override;
 
 private:
     class View final : public Window {

@@ -20,9 +20,10 @@
 namespace tessaly::win {
 namespace {
 
-// Addresses accepted over DDE are opened from the window's own message loop,
-// not inside the DDE callback, which the sender is waiting on.
-constexpr UINT kOpenDdeAddresses = WM_APP + 20;
+// Addresses accepted over DDE or asked for by a page are opened from the
+// window's own message loop: not inside the DDE callback, which the sender is
+// waiting on, nor inside the event of the page's browser.
+constexpr UINT kOpenAddresses = WM_APP + 20;
 
 constexpr std::uint32_t kBandColour = Rgb(236, 233, 218);
 constexpr std::uint32_t kCookieAndHistoryEntries = 0x300000;
@@ -204,6 +205,9 @@ void WebMainFrm::CentreOnScreen() {
 }
 
 void WebMainFrm::OnLoad() {
+    // A window loaded again after a confirmed close (the player logged in
+    // with another account meanwhile) asks again.
+    m_bExit = false;
     surface_.Attach(hwnd());
     CreateControls();
 
@@ -249,6 +253,10 @@ void WebMainFrm::SetURL(const std::wstring& strURL) {
 void WebMainFrm::OpenTab(const std::wstring& address) {
     OpenGameTab(WebuTab_.TabItems(), address, [&] {
         auto page = std::make_unique<WebUrl>(context_.createBrowser);
+        // window.open and target=_blank: a tab of this window, which has the
+        // game's session, rather than a window outside the client.
+        page->NewWindow.Connect(
+            [this](const std::wstring& url) { QueueAddress(url, L"a page's new window"); });
         page->OpenURL(address);
         return page;
     });
@@ -256,24 +264,28 @@ void WebMainFrm::OpenTab(const std::wstring& address) {
 }
 
 bool WebMainFrm::AcceptDdeCommand(const std::wstring& command) {
-    const std::optional<std::wstring> address = GameAddressFromDde(command);
+    return QueueAddress(command, L"DDE link");
+}
+
+bool WebMainFrm::QueueAddress(const std::wstring& text, const wchar_t* source) {
+    const std::optional<std::wstring> address = GameAddressFromDde(text);
     if (!address) {
-        LogError(L"DDE link: refused a command that is not a game address (" +
-                 std::to_wstring(command.size()) + L" characters)");
+        LogError(std::wstring(source) + L": refused what is not a game address (" +
+                 std::to_wstring(text.size()) + L" characters)");
         return false;
     }
-    ddeAddresses_.push_back(*address);
-    PostMessageW(hwnd(), kOpenDdeAddresses, 0, 0);
+    pendingAddresses_.push_back(*address);
+    PostMessageW(hwnd(), kOpenAddresses, 0, 0);
     return true;
 }
 
-void WebMainFrm::OpenDdeAddresses() {
+void WebMainFrm::OpenPendingAddresses() {
     // A minimised window comes back; a hidden one stays hidden.
     if (IsWindowVisible(hwnd())) {
         if (IsIconic(hwnd())) ShowWindow(hwnd(), SW_RESTORE);
         SetForegroundWindow(hwnd());
     }
-    for (const std::wstring& address : std::exchange(ddeAddresses_, {}))
+    for (const std::wstring& address : std::exchange(pendingAddresses_, {}))
         OpenTab(address);
 }
 
@@ -406,7 +418,7 @@ void WebMainFrm::OnQueryUnload(bool& cancel) {
 void WebMainFrm::OnUnload() {
     UnhookMainWindow(hwnd());
     dde_.reset();
-    ddeAddresses_.clear();
+    pendingAddresses_.clear();
     WebuTab_.TabItems().Clear();
     objStyle_.reset();
     tray_.reset();
@@ -415,8 +427,12 @@ void WebMainFrm::OnUnload() {
 
 LRESULT WebMainFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case kOpenDdeAddresses:
-        OpenDdeAddresses();
+    case kOpenAddresses:
+        OpenPendingAddresses();
+        return 0;
+    case WM_SETFOCUS:
+        // Activation gives the focus to this window: it belongs to the page.
+        WebuTab_.FocusSelectedPage();
         return 0;
     case WM_COMMAND:
         if (HIWORD(wParam) == 0 && lParam == 0) Carry(LOWORD(wParam));
@@ -426,14 +442,20 @@ LRESULT WebMainFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 1;
     case WM_QUERYENDSESSION: {
         // Logging off asks as any other close does.
+        const bool confirmedBefore = m_bExit;
         bool cancel = false;
         OnQueryUnload(cancel);
+        exitForEndSession_ = m_bExit && !confirmedBefore;
         return cancel ? FALSE : TRUE;
     }
     case WM_ENDSESSION:
         if (wParam) {
             m_bExit = true;
             Close();
+        } else if (std::exchange(exitForEndSession_, false)) {
+            // Another program cancelled the log-off the player agreed to:
+            // the window stays, and its next close asks again.
+            m_bExit = false;
         }
         return 0;
     default:

@@ -83,7 +83,10 @@ private:
     void CentreOnScreen();
     void OpenTab(const std::wstring& address);
     bool AcceptDdeCommand(const std::wstring& command);
-    void OpenDdeAddresses();
+    // Opens the address from the window's own loop if it is a game address;
+    // source names the asker in the log of a refusal.
+    bool QueueAddress(const std::wstring& text, const wchar_t* source);
+    void OpenPendingAddresses();
     void ShowAppMenu();
     void Carry(UINT command);
     void MaxRestore();
@@ -114,8 +117,9 @@ private:
     std::unique_ptr<QelNotifyIcon> tray_;
     std::unique_ptr<cSetStyle> objStyle_;
     std::unique_ptr<DdeServer> dde_;
-    std::vector<std::wstring> ddeAddresses_; // accepted, waiting to be opened
-    bool asking_ = false;                    // the exit dialog is up
+    std::vector<std::wstring> pendingAddresses_; // accepted, waiting to be opened
+    bool asking_ = false;                        // the exit dialog is up
+    bool exitForEndSession_ = false;             // m_bExit set by a log-off's question
 };
 
 } // namespace tessaly::win

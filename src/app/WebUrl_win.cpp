@@ -49,6 +49,7 @@ void WebUrl::OnLoad() {
     wb_->TitleChange.Connect([this](const std::wstring& text) {
         if (item_) item_->SetCaption(text);
     });
+    wb_->NewWindow3.Connect([this](const std::wstring& url) { NewWindow.Raise(url); });
     FitBrowser();
     wb_->Navigate(L"about:blank");
 }
@@ -82,9 +83,17 @@ WindowHandle WebUrl::hWnd() {
     return ToHandle(hwnd());
 }
 
-void WebUrl::Initialize(IuTab* /*Implement*/, CTabItem* Item) {
-    // The strip reaches the page through its item; the page needs only the item.
+void WebUrl::Initialize(IuTab* Implement, CTabItem* Item) {
+    strip_ = Implement;
     item_ = Item;
+}
+
+LRESULT WebUrl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SETFOCUS && wb_) {
+        wb_->Focus();
+        return 0;
+    }
+    return Form::HandleMessage(message, wParam, lParam);
 }
 
 void WebUrl::RefreshPage() {

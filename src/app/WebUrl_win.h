@@ -2,7 +2,7 @@
 // The page of one main-window tab: a window holding one browser that fills it.
 // The tab strip adopts it as a child of its page container. The page's title
 // becomes its tab's caption; the page shows no scroll bars, no browser border
-// and no script-error boxes.
+// and no script-error boxes. The focus given to the window goes on to the page.
 
 #include "app/Browser.h"
 #include "base/Form_win.h"
@@ -25,6 +25,10 @@ public:
     // Loads the window first if need be, so "about:blank" comes before the address.
     void OpenURL(const std::wstring& szURL);
     Browser* browser() { return wb_.get(); }
+    IuTab* strip() const { return strip_; }
+
+    // The page asked for a window of its own; the address is the page's word.
+    Event<const std::wstring& /*url*/> NewWindow;
 
     // ITabForm.
     WindowHandle hWnd() override;
@@ -36,6 +40,7 @@ protected:
     void OnLoad() override;
     void OnResize() override;
     void OnUnload() override;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void FitBrowser();
@@ -43,6 +48,7 @@ private:
     BrowserMaker makeBrowser_;
     PictureBox Picture1_;
     std::unique_ptr<Browser> wb_;
+    IuTab* strip_ = nullptr;
     CTabItem* item_ = nullptr;
 };
 

@@ -36,18 +36,6 @@ private:
     bool ok_;
 };
 
-// The login window comes back over the main window: a closed one loads again
-// and shows itself once its page has completed; an open one is restored.
-void ShowLoginAgain(win::LoginFrm& login) {
-    if (!login.IsLoaded()) {
-        login.Load();
-        return;
-    }
-    const HWND background = login.background().hwnd();
-    if (IsIconic(background)) ShowWindow(background, SW_RESTORE);
-    SetForegroundWindow(background);
-}
-
 int RunClient() {
     win::UseApplicationEventLog();
     const OleSession ole;
@@ -58,7 +46,7 @@ int RunClient() {
     if (startup.Initialize() == Next::EndProcess) return 0;
     if (startup.HandleArguments(ArgumentsOf(GetCommandLineW())) == Next::EndProcess) return 0;
 
-    win::UseCurrentBrowserEmulation();
+    win::UseBrowserFeatureControls();
     win::LoadFrm splash;
     std::unique_ptr<win::WebMainFrm> mainWindow;
     win::LoginFrm login({
@@ -79,7 +67,7 @@ int RunClient() {
         .platform = platform,
         .config = config,
         .createBrowser = win::CreateBrowser,
-        .showLogin = [&login] { ShowLoginAgain(login); },
+        .showLogin = [&login] { login.ShowAgain(); },
     });
     splash.SetLoginLoader([&login] { login.Load(); });
     splash.Show();

@@ -46,17 +46,19 @@ void Form::Show() {
     if (!IsLoaded()) return;
     if (!shownOnce_) {
         shownOnce_ = true;
-        if (design_.centred) {
-            RECT rect{};
-            GetWindowRect(hwnd(), &rect);
-            const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-            SetWindowPos(hwnd(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                         (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        }
+        if (design_.centred) Centre();
     }
     ShowWindow(hwnd(), SW_SHOW);
     OnShow();
+}
+
+void Form::Centre() {
+    RECT rect{};
+    GetWindowRect(hwnd(), &rect);
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    SetWindowPos(hwnd(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form::Hide() {

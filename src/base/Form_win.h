@@ -31,6 +31,8 @@ public:
     bool IsLoaded() const { return IsCreated(); }
     void Show();
     void Hide();
+    // Centres the window on the screen without showing it.
+    void Centre();
     bool IsVisible() const;
     // Asks the form to close as the user would: query-unload may cancel it.
     // Returns true when the form has unloaded.

@@ -97,7 +97,9 @@ void ButtonMachine::MouseReleased(int& button, int& shift, float& x, float& y) {
     if (!events_.MouseUp.Raise(button, shift, x, y)) return;
     if (button != kLeftButton) return;
     if (platform_.IsMouseOver()) {
-        Toggle();
+        // A release with no press on the button (the click that closed a
+        // menu over it) is no click of it: a toggle keeps its Value.
+        if (pressed_) Toggle();
         cMouseAction(kStateHover, true);
     } else {
         cMouseAction(kStateNormal, true);
@@ -113,7 +115,11 @@ void ButtonMachine::Clicked() {
 }
 
 void ButtonMachine::DoubleClicked() {
-    if (lastButton_ == kLeftButton) cMouseAction(kStatePressed, false);
+    // The second press of a double click arrives as this, not as a press.
+    if (lastButton_ == kLeftButton) {
+        cMouseAction(kStatePressed, false);
+        pressed_ = true;
+    }
     events_.DBClick.Raise();
 }
 

@@ -14,9 +14,11 @@ bool DeleteGroups(UrlCache& cache) {
     for (;;) {
         const Status deleted = cache.DeleteGroup(group);
         if (deleted != Status::Ok && deleted != Status::Unsupported) return false;
-        // A failing search gives one more round, in which deleting the same
-        // group again fails and ends the clearing.
-        if (cache.FindNextGroup(group) == Status::NoMore) return true;
+        // A failing search would only delete the same group once more, which
+        // fails: it ends the clearing. A search that cannot go on (a stub
+        // saying nothing) ends the groups, so nothing goes round for ever.
+        const Status next = cache.FindNextGroup(group);
+        if (next != Status::Ok) return next != Status::Failed;
     }
 }
 
@@ -31,6 +33,21 @@ void DeleteEntries(UrlCache& cache, const std::wstring& pattern, std::uint32_t k
 }
 
 } // namespace
+
+UrlCache::Status CacheStatusOf(std::uint32_t lastError) {
+    switch (lastError) {
+    case 0:   // ERROR_SUCCESS
+    case 1:   // ERROR_INVALID_FUNCTION
+    case 120: // ERROR_CALL_NOT_IMPLEMENTED
+        return Status::Unsupported;
+    case 2:   // ERROR_FILE_NOT_FOUND
+    case 18:  // ERROR_NO_MORE_FILES
+    case 259: // ERROR_NO_MORE_ITEMS
+        return Status::NoMore;
+    default:
+        return Status::Failed;
+    }
+}
 
 void ClearUrlCache(UrlCache& cache, const std::wstring& pattern, std::uint32_t keepMask) {
     if (DeleteGroups(cache)) DeleteEntries(cache, pattern, keepMask);

@@ -33,6 +33,14 @@ public:
     virtual bool DeleteEntry(const std::wstring& url) = 0;
 };
 
+// What the thread's last error says after a cache function failed. The ends
+// of the searches: ERROR_FILE_NOT_FOUND (2) and ERROR_NO_MORE_FILES (18, what
+// Windows answers when there is no cache group at all) for groups,
+// ERROR_NO_MORE_ITEMS (259) for entries. No error (0, the stubs of some
+// systems), ERROR_INVALID_FUNCTION (1) or ERROR_CALL_NOT_IMPLEMENTED (120):
+// the system has no such function. Anything else is a failure.
+UrlCache::Status CacheStatusOf(std::uint32_t lastError);
+
 inline constexpr std::uint32_t kCookieCacheEntry = 0x00100000;
 inline constexpr std::uint32_t kHistoryCacheEntry = 0x00200000;
 

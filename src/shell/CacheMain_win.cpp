@@ -26,15 +26,14 @@ public:
         GROUPID id = 0;
         SetLastError(ERROR_SUCCESS);
         groups_.reset(FindFirstUrlCacheGroup(0, CACHEGROUP_SEARCH_ALL, nullptr, 0, &id, nullptr));
-        if (!groups_) return Failure(ERROR_FILE_NOT_FOUND);
+        if (!groups_) return Failure();
         group = id;
         return Status::Ok;
     }
     Status FindNextGroup(std::int64_t& group) override {
         GROUPID id = 0;
         SetLastError(ERROR_SUCCESS);
-        if (!FindNextUrlCacheGroup(groups_.get(), &id, nullptr))
-            return Failure(ERROR_FILE_NOT_FOUND);
+        if (!FindNextUrlCacheGroup(groups_.get(), &id, nullptr)) return Failure();
         group = id;
         return Status::Ok;
     }
@@ -42,7 +41,7 @@ public:
         SetLastError(ERROR_SUCCESS);
         if (DeleteUrlCacheGroup(group, CACHEGROUP_FLAG_FLUSHURL_ONDELETE, nullptr))
             return Status::Ok;
-        return Failure(0);
+        return Failure();
     }
     Status FindFirstEntry(const std::wstring& pattern, CacheEntry& entry) override {
         // "*.*" and "*" mean every entry; WinINet's own way to say so is no
@@ -55,7 +54,7 @@ public:
             Prepare(size);
             entries_.reset(FindFirstUrlCacheEntryW(search, Info(), &size));
         }
-        if (!entries_) return Failure(ERROR_NO_MORE_ITEMS);
+        if (!entries_) return Failure();
         return Read(entry);
     }
     Status FindNextEntry(CacheEntry& entry) override {
@@ -67,7 +66,7 @@ public:
             Prepare(size);
             found = FindNextUrlCacheEntryW(entries_.get(), Info(), &size);
         }
-        if (!found) return Failure(ERROR_NO_MORE_ITEMS);
+        if (!found) return Failure();
         return Read(entry);
     }
     bool DeleteEntry(const std::wstring& url) override {
@@ -78,14 +77,8 @@ private:
     static constexpr DWORD kBufferSize = 2048;
 
     // The group functions exist only as failing stubs on some systems, which
-    // then leave the last error unset.
-    static Status Failure(DWORD endOfSearch) {
-        const DWORD error = GetLastError();
-        if (error == ERROR_SUCCESS || error == ERROR_CALL_NOT_IMPLEMENTED ||
-            error == ERROR_INVALID_FUNCTION)
-            return Status::Unsupported;
-        return endOfSearch != 0 && error == endOfSearch ? Status::NoMore : Status::Failed;
-    }
+    // then leave the last error unset: each call clears it first.
+    static Status Failure() { return CacheStatusOf(GetLastError()); }
 
     DWORD Prepare(DWORD size = kBufferSize) {
         buffer_.assign(std::max<DWORD>(size, kBufferSize), 0);

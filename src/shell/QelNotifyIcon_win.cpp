@@ -35,8 +35,11 @@ void QelNotifyIcon::Fill(HWND hWnd, HICON hIcon, const std::wstring& strTip) {
 
 bool QelNotifyIcon::AddNotifyIcon(HWND hWnd, HICON hIcon, const std::wstring& strTip) {
     Fill(hWnd, hIcon, strTip);
-    added_ = Shell_NotifyIconW(NIM_ADD, &data_) != FALSE;
-    return added_;
+    wanted_ = true;
+    // The shell broadcasts from a process of its own integrity level: let its
+    // message through to a client that runs elevated.
+    ChangeWindowMessageFilterEx(hWnd, TaskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
+    return Shell_NotifyIconW(NIM_ADD, &data_) != FALSE;
 }
 
 bool QelNotifyIcon::ModifyNotifyIcon(HWND hWnd, HICON hIcon, const std::wstring& strTip) {
@@ -59,7 +62,7 @@ bool QelNotifyIcon::HideBubble() {
 }
 
 bool QelNotifyIcon::DeleteNotifyIcon() {
-    added_ = false;
+    wanted_ = false;
     return data_.hWnd && Shell_NotifyIconW(NIM_DELETE, &data_) != FALSE;
 }
 
@@ -69,7 +72,7 @@ UINT QelNotifyIcon::TaskbarCreatedMessage() {
 }
 
 void QelNotifyIcon::OnTaskbarCreated() {
-    if (added_) Shell_NotifyIconW(NIM_ADD, &data_);
+    if (wanted_) Shell_NotifyIconW(NIM_ADD, &data_);
 }
 
 } // namespace tessaly::win

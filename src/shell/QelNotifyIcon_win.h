@@ -1,8 +1,9 @@
 #pragma once
 // One icon in the taskbar's notification area for a window. Clicks come back
 // to the window as the message 0x1862 with the mouse message in lParam. The
-// icon goes when the object does, and comes back by itself when the taskbar
-// is recreated (Explorer restarted), once the window passes that message on.
+// icon goes when the object does, and comes back whenever the taskbar is
+// recreated (Explorer restarted, or started after the client at log-on), once
+// the window passes that message on: also when the first add failed.
 
 #include <windows.h>
 #include <shellapi.h>
@@ -29,13 +30,14 @@ public:
 
     // The message the shell broadcasts when the taskbar has been recreated.
     static UINT TaskbarCreatedMessage();
-    // Puts the icon back after the taskbar was recreated; nothing if it was not added.
+    // Adds the icon again after the taskbar was recreated, if one is wanted
+    // (added and not deleted since), whether or not the last add succeeded.
     void OnTaskbarCreated();
 
 private:
     void Fill(HWND hWnd, HICON hIcon, const std::wstring& strTip);
     NOTIFYICONDATAW data_{};
-    bool added_ = false;
+    bool wanted_ = false;
 };
 
 } // namespace tessaly::win

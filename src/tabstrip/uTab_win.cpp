@@ -141,6 +141,7 @@ void uTab::Remove(std::int32_t Index) {
     Layout();
     selected_ = SelectionAfterRemove(selected_, Index);
     ShowSelectedPage();
+    FocusSelectedPage(); // the closed page may have held it
     PaintTabs(true);
 }
 
@@ -170,6 +171,7 @@ void uTab::SetSelected(std::int32_t value) {
         if (value > items_->Count() - 1) return;
         selected_ = value;
         ShowSelectedPage();
+        FocusSelectedPage();
     }
     refresh();
 }
@@ -179,8 +181,10 @@ void uTab::SetSelected(std::int32_t value) {
 void uTab::AttachPage(HWND page) {
     RECT client{};
     GetClientRect(container_, &client);
+    // A child before it has a parent, as SetParent asks.
+    SetWindowStyleBits(page, GWL_STYLE, WS_POPUP | WS_CAPTION | WS_THICKFRAME, WS_CHILD,
+                       SWP_FRAMECHANGED);
     SetParent(page, container_);
-    SetWindowStyleBits(page, GWL_STYLE, WS_CAPTION | WS_THICKFRAME, WS_CHILD, SWP_FRAMECHANGED);
     SetWindowPos(page, nullptr, 0, 0, client.right, client.bottom,
                  SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER);
 }
@@ -194,6 +198,18 @@ void uTab::ShowSelectedPage() {
     // Only raised over the other pages, which stay as they are underneath.
     SetWindowPos(ToHwnd(page->hWnd()), HWND_TOP, 0, 0, client.right, client.bottom,
                  SWP_SHOWWINDOW | SWP_NOACTIVATE);
+}
+
+void uTab::FocusSelectedPage() {
+    if (selected_ < 0 || selected_ >= items_->Count() || !IsCreated()) return;
+    ITabForm* form = items_->ItemAt(selected_)->Form();
+    if (!form) return;
+    const HWND page = ToHwnd(form->hWnd());
+    const HWND focus = GetFocus();
+    // Not while the window is hidden or behind another: SetFocus would activate it.
+    if (GetActiveWindow() != GetAncestor(hwnd(), GA_ROOT) || focus == page || IsChild(page, focus))
+        return;
+    SetFocus(page);
 }
 
 // ---------------------------------------------------------------- messages
@@ -272,7 +288,7 @@ TabHit uTab::HitAt(float x, float y) const {
 // Every event below may be answered by releasing the strip (the last tab's
 // close glyph closes the main window): once an event says so, the handling
 // stops without touching the strip.
-bool uTab::Press(std::int16_t button, std::int16_t shift, float x, float y) {
+bool uTab::Press(std::int16_t button, std::int16_t shift, float x, float y, bool replayed) {
     lastDown_ = {button, shift, x, y};
     std::int32_t index = 0;
     if (button == kLeftButton) {
@@ -282,8 +298,9 @@ bool uTab::Press(std::int16_t button, std::int16_t shift, float x, float y) {
             if (hit.index != selected_ && !hit.close) {
                 selected_ = hit.index;
                 ShowSelectedPage();
+                FocusSelectedPage();
                 PaintTabs(true);
-            } else if (hit.close && closeState_ != kClosePressed) {
+            } else if (hit.close && !replayed && closeState_ != kClosePressed) {
                 closeState_ = kClosePressed;
                 PaintTabs(true);
             }
@@ -316,11 +333,12 @@ void uTab::Release(std::int16_t button, std::int16_t shift, float x, float y) {
     if (button == kLeftButton) {
         const TabHit hit = HitAt(x, y);
         index = hit.index;
+        const bool pressedGlyph = closeState_ == kClosePressed;
         closeState_ = kCloseNormal;
         // The hover index stays where the press began, so only a release on
-        // the glyph of the tab that was pressed closes it.
-        if (hit.index >= 0 && hit.index < items_->Count() && hit.index == hover_ && hit.close &&
-            !items_->ItemAt(hit.index)->HideButton())
+        // the glyph that was pressed closes its tab: one press, one close.
+        if (pressedGlyph && hit.index >= 0 && hit.index < items_->Count() && hit.index == hover_ &&
+            hit.close && !items_->ItemAt(hit.index)->HideButton())
             items_->Remove(hit.index, true);
         if (!alive.Alive()) return;
         refresh();
@@ -331,7 +349,7 @@ void uTab::Release(std::int16_t button, std::int16_t shift, float x, float y) {
 void uTab::DoubleClick() {
     MouseDown last = lastDown_;
     const std::int32_t index = HitAt(last.x, last.y).index;
-    if (!Press(last.button, last.shift, last.x, last.y)) return;
+    if (!Press(last.button, last.shift, last.x, last.y, true)) return;
     OnDblClick.Raise(index, last.button, last.shift, last.x, last.y);
 }
 

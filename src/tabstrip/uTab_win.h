@@ -75,6 +75,11 @@ public:
     void refresh();
     // Reloads the selected tab's page; with no tab selected that is an error.
     void RefreshPage();
+    // Gives the keyboard focus to the selected tab's page, so the keys go to
+    // the page the player sees; only while the strip's window is the active
+    // one, and only if the focus is not in that page already. Every change of
+    // the selection does it.
+    void FocusSelectedPage();
 
     void ReadProperties(const PropertyBag& bag) override;
     void WriteProperties(PropertyBag& bag) const override;
@@ -129,8 +134,10 @@ private:
     HDC Skin() const { return style_ == 0 ? skin0_.get() : skin1_.get(); }
     int StripHeight() const { return MetricsOf(style_).height; }
 
-    // False: a handler released the strip.
-    bool Press(std::int16_t button, std::int16_t shift, float x, float y);
+    // False: a handler released the strip. A press replayed by a double click
+    // presses no close glyph: its release would close the tab that moved in
+    // under the pointer when the first click closed its own.
+    bool Press(std::int16_t button, std::int16_t shift, float x, float y, bool replayed = false);
     void Move(std::int16_t buttons, std::int16_t shift, float x, float y);
     void Release(std::int16_t button, std::int16_t shift, float x, float y);
     void DoubleClick();

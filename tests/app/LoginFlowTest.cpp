@@ -20,6 +20,11 @@ TEST(LoginCommand, CommandsAreFoundAnywhereInTheAddress) {
     EXPECT_EQ(ParseLoginCommand(L"app://loadgame|http://a.example/?app://exitgame").kind,
               Kind::ExitGame);
     EXPECT_EQ(ParseLoginCommand(L"APP://EXITGAME").kind, Kind::None);
+    EXPECT_TRUE(ParseLoginCommand(L"APP://EXITGAME").cancelNavigation); // never loaded either
+    // A hand-over merely carried in a query is none.
+    const wchar_t carried[] = L"http://127.0.0.1/?next=app://loadgame|http://evil.example/";
+    EXPECT_EQ(ParseLoginCommand(carried).kind, Kind::None);
+    EXPECT_FALSE(ParseLoginCommand(carried).cancelNavigation);
     EXPECT_EQ(ParseLoginCommand(L"http://127.0.0.1/client/").kind, Kind::None);
     EXPECT_FALSE(ParseLoginCommand(L"http://127.0.0.1/client/").cancelNavigation);
 }
@@ -28,7 +33,7 @@ TEST(LoginCommand, HandOverTakesTheTextBetweenTheFirstTwoBars) {
     const LoginCommand one = ParseLoginCommand(L"app://loadgame|http://127.0.0.1:8080/game/1.html");
     EXPECT_EQ(one.kind, Kind::LoadGame);
     EXPECT_EQ(one.address, L"http://127.0.0.1:8080/game/1.html");
-    EXPECT_FALSE(one.cancelNavigation);
+    EXPECT_TRUE(one.cancelNavigation);
     EXPECT_EQ(ParseLoginCommand(L"app://loadgame|https://g.example/2|extra|more").address,
               L"https://g.example/2");
     // Missing, empty or non-web addresses are ignored, and the login page stays.
@@ -52,7 +57,9 @@ public:
     void MinimizePair() override { calls.push_back(L"minimize"); }
     void ShowPair() override { calls.push_back(L"show"); }
     void HandOver(const std::wstring& address) override { calls.push_back(L"handover " + address); }
-    void EndWithConnectionMessage() override { calls.push_back(L"end"); }
+    void SayNoConnection(bool endProcess) override {
+        calls.push_back(endProcess ? L"end" : L"no connection");
+    }
     bool GameSessionOpen() const override { return sessionOpen; }
     bool sessionOpen = false;
 };
@@ -105,10 +112,15 @@ TEST_F(LoginFlowTest, ATopLevelErrorOrNoCompletionInTimeEndsTheClient) {
     EXPECT_EQ(otherWindows.calls, (std::vector<std::wstring>{L"end"}));
 }
 
-TEST_F(LoginFlowTest, PageCommandsReachTheWindowsAndAreCancelledAsNeeded) {
+TEST_F(LoginFlowTest, OnlyThePageItselfCommandsAndNoAppAddressLoads) {
+    // Its frames may hold any site: their commands are stopped and do nothing.
+    EXPECT_FALSE(browser.PlayNavigation(L"app://exitgame", false));
+    EXPECT_FALSE(
+        browser.PlayNavigation(L"app://loadgame|http://127.0.0.1:8080/game/9.html", false));
+    EXPECT_TRUE(browser.PlayNavigation(L"http://127.0.0.1/?go=app://minimize", false));
     EXPECT_FALSE(browser.PlayNavigation(L"app://minimize"));
     EXPECT_FALSE(browser.PlayNavigation(L"http://127.0.0.1/?go=app://exitgame"));
-    EXPECT_TRUE(browser.PlayNavigation(L"app://loadgame|http://127.0.0.1:8080/game/1.html|x"));
+    EXPECT_FALSE(browser.PlayNavigation(L"app://loadgame|http://127.0.0.1:8080/game/1.html|x"));
     EXPECT_FALSE(browser.PlayNavigation(L"app://loadgame|"));
     EXPECT_TRUE(browser.PlayNavigation(L"http://127.0.0.1:8080/client/next.html"));
     EXPECT_EQ(windows.calls,
@@ -116,11 +128,11 @@ TEST_F(LoginFlowTest, PageCommandsReachTheWindowsAndAreCancelledAsNeeded) {
                                          L"handover http://127.0.0.1:8080/game/1.html"}));
 }
 
-TEST_F(LoginFlowTest, WhileAGameSessionIsOpenAFailingPageOnlyClosesThePair) {
+TEST_F(LoginFlowTest, WhileAGameSessionIsOpenAFailingPageSaysSoAndKeepsTheGame) {
     windows.sessionOpen = true;
     browser.PlayDocumentComplete(kLogin, kLogin, 99);
     browser.PlayNavigateError(kLogin, true); // nothing after the first failure
-    EXPECT_EQ(windows.calls, (std::vector<std::wstring>{L"close"}));
+    EXPECT_EQ(windows.calls, (std::vector<std::wstring>{L"no connection"}));
 
     for (const bool timeOut : {false, true}) {
         ScriptedBrowser other;
@@ -131,6 +143,6 @@ TEST_F(LoginFlowTest, WhileAGameSessionIsOpenAFailingPageOnlyClosesThePair) {
             again.WaitExpired();
         else
             other.PlayNavigateError(kLogin, true);
-        EXPECT_EQ(otherWindows.calls, (std::vector<std::wstring>{L"close"})) << timeOut;
+        EXPECT_EQ(otherWindows.calls, (std::vector<std::wstring>{L"no connection"})) << timeOut;
     }
 }

@@ -92,6 +92,7 @@ TEST_F(LoginFrmTest, LoadsThePairHiddenAndNavigatesToTheLoginPage) {
     // The browser is larger than its container, which cuts its border away.
     EXPECT_EQ(page().placement().left, -1);
     EXPECT_EQ(page().placement().width, 751);
+    EXPECT_TRUE(page().contextMenuSuppressed()); // the login page shows no menu
     // Content: colour-keyed, owned by the background; the background carries the icons.
     EXPECT_TRUE(GetWindowLongPtrW(login.hwnd(), GWL_EXSTYLE) & WS_EX_LAYERED);
     COLORREF key = 0;
@@ -175,7 +176,7 @@ TEST_F(LoginFrmTest, ExitCommandClosesThePairAfterTheEventReturns) {
 
 TEST_F(LoginFrmTest, HandOverClosesThePairAndPassesTheAddressBetweenTheBars) {
     CompleteLoginPage();
-    EXPECT_TRUE(page().PlayNavigation(L"app://loadgame|http://127.0.0.1:9/game/2.html|tail"));
+    EXPECT_FALSE(page().PlayNavigation(L"app://loadgame|http://127.0.0.1:9/game/2.html|tail"));
     Pump();
     EXPECT_EQ(handedOver, (std::vector<std::wstring>{L"http://127.0.0.1:9/game/2.html"}));
     EXPECT_FALSE(login.IsLoaded());
@@ -207,7 +208,7 @@ TEST_F(LoginFrmTest, APageThatLeavesBeforeItCompletesTakesTheSplashWithIt) {
 
     login.Load();
     Pump();
-    EXPECT_TRUE(page().PlayNavigation(L"app://loadgame|http://127.0.0.1:9/game/1.html"));
+    EXPECT_FALSE(page().PlayNavigation(L"app://loadgame|http://127.0.0.1:9/game/1.html"));
     Pump();
     EXPECT_EQ(handedOver, (std::vector<std::wstring>{L"http://127.0.0.1:9/game/1.html"}));
     EXPECT_FALSE(login.IsLoaded());
@@ -235,16 +236,35 @@ TEST_F(LoginFrmTest, ThePairLoadsShowsFollowsAndClosesAgainAfterItClosed) {
     }
 }
 
-TEST_F(LoginFrmTest, WhileTheGameRunsAFailingPageClosesOnlyThePair) {
+TEST_F(LoginFrmTest, FromTheGameThePageShowsAtOnceAndAFailureSaysSoButKeepsTheGame) {
     sessionOpen = true;
-    SendMessageW(login.hwnd(), WM_TIMER, 1, 0); // the wait's timer fires
+    login.background().Close();
     Pump();
-    EXPECT_FALSE(login.background().IsLoaded());
+    for (int round = 0; round < 2; ++round) {
+        login.ShowAgain();
+        Pump();
+        EXPECT_TRUE(login.IsVisible()) << round; // at once
+        EXPECT_FALSE(login.background().IsVisible()) << round;
+        if (round == 0) {
+            const RECT before = WindowRect(login.hwnd());
+            CompleteLoginPage(); // the background joins it where it is
+            EXPECT_TRUE(login.background().IsVisible());
+            EXPECT_EQ(WindowRect(login.background().hwnd()).left, before.left);
+            EXPECT_EQ(WindowRect(login.hwnd()).top, before.top);
+            login.ShowAgain(); // an open pair stays as it is
+            EXPECT_TRUE(login.background().IsVisible());
+            login.background().Close();
+        } else {
+            SendMessageW(login.hwnd(), WM_TIMER, 1, 0); // the page never came
+        }
+        Pump();
+    }
     login.Load();
     Pump();
     CompleteLoginPage(99);
     EXPECT_FALSE(login.background().IsLoaded());
-    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_EQ(platform.messages,
+              (std::vector<std::wstring>{texts::kNoConnection, texts::kNoConnection}));
     EXPECT_EQ(ended, 0);
 }
 

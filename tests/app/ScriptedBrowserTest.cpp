@@ -21,7 +21,8 @@ TEST(BrowserScript, ParsesSectionsAndRejectsWhatItCannotRead) {
     EXPECT_EQ(script.SectionFor(L"about:blank"), nullptr);
     for (const wchar_t* bad :
          {L"wait 5", L"on /x/\nwait soon", L"on /x/\ncomplete -1", L"on /x/\njump 3", L"on\n",
-          L"on /x/\ndownloadbegin now", L"on /x/\nnavigate", L"on /x/\nwait 2147483648"}) {
+          L"on /x/\ndownloadbegin now", L"on /x/\nnavigate", L"on /x/\nwait 2147483648",
+          L"on /x/\nnewwindow", L"on /x/\nframenavigate"}) {
         EXPECT_THROW(BrowserScript::Parse(bad), Error) << bad;
     }
     EXPECT_EQ(OriginOf(L"http://127.0.0.1:8080/client/?a=b"), L"http://127.0.0.1:8080");
@@ -63,20 +64,23 @@ TEST(ScriptedBrowser, NavigationInACircleWithoutAWaitEndsWithAnError) {
 }
 
 TEST(ScriptedBrowser, PlaysTheSectionOfTheNavigatedAddressUpToEachWait) {
-    ScriptedBrowser browser(
-        BrowserScript::Parse(L"on /client/\n downloadbegin\n wait 20\n complete 300\n"
-                             L" navigate app://loadgame|{origin}/game/1.html\n"
-                             L"on /game/\n complete 150\n title Game One\n"));
+    ScriptedBrowser browser(BrowserScript::Parse(
+        L"on /client/\n downloadbegin\n wait 20\n complete 300\n"
+        L" navigate app://loadgame|{origin}/game/1.html\n"
+        L"on /game/\n complete 150\n title Game One\n"
+        L" framenavigate {origin}/game/ad.html\n newwindow {origin}/game/2\n"));
     int queued = 0;
     browser.StepsQueued = [&] { ++queued; };
     std::vector<std::wstring> events;
     browser.DownloadBegin.Connect([&] { events.push_back(L"begin"); });
     browser.DocumentComplete.Connect(
         [&](const std::wstring& url) { events.push_back(L"complete " + url); });
-    browser.BeforeNavigate2.Connect([&](const std::wstring& url, bool& cancel) {
-        events.push_back(L"before " + url);
+    browser.BeforeNavigate2.Connect([&](const std::wstring& url, bool topLevel, bool& cancel) {
+        events.push_back((topLevel ? L"before " : L"frame ") + url);
         cancel = url.starts_with(L"app://");
     });
+    browser.NewWindow3.Connect(
+        [&](const std::wstring& url) { events.push_back(L"window " + url); });
     browser.TitleChange.Connect([&](const std::wstring& t) { events.push_back(L"title " + t); });
 
     browser.Navigate(L"http://127.0.0.1:9/client/");
@@ -86,15 +90,18 @@ TEST(ScriptedBrowser, PlaysTheSectionOfTheNavigatedAddressUpToEachWait) {
     EXPECT_EQ(browser.DocumentInnerHtmlLength(), 300);
     browser.Navigate(L"http://127.0.0.1:9/game/1.html");
     EXPECT_EQ(browser.Advance(), std::nullopt);
-    EXPECT_EQ(events, (std::vector<std::wstring>{
-                          L"before http://127.0.0.1:9/client/", L"begin",
-                          L"complete http://127.0.0.1:9/client/",
-                          L"before app://loadgame|http://127.0.0.1:9/game/1.html",
-                          L"before http://127.0.0.1:9/game/1.html",
-                          L"complete http://127.0.0.1:9/game/1.html", L"title Game One"}));
+    EXPECT_EQ(
+        events,
+        (std::vector<std::wstring>{
+            L"before http://127.0.0.1:9/client/", L"begin", L"complete http://127.0.0.1:9/client/",
+            L"before app://loadgame|http://127.0.0.1:9/game/1.html",
+            L"before http://127.0.0.1:9/game/1.html", L"complete http://127.0.0.1:9/game/1.html",
+            L"title Game One",
+            // A frame's page plays no section of its own.
+            L"frame http://127.0.0.1:9/game/ad.html", L"window http://127.0.0.1:9/game/2"}));
     EXPECT_EQ(browser.DocumentUrl(), L"http://127.0.0.1:9/game/1.html");
     browser.Refresh(); // replays the current page
     EXPECT_EQ(browser.Advance(), std::nullopt);
-    EXPECT_EQ(events.back(), L"title Game One");
+    EXPECT_EQ(events.back(), L"window http://127.0.0.1:9/game/2");
     EXPECT_EQ(browser.refreshCount(), 1);
 }

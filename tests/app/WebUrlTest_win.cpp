@@ -5,6 +5,7 @@
 #include "tabstrip/TabWindowCalls_win.h"
 
 #include "support/TestWindows_win.h"
+#include "tabs/TabFakes.h"
 
 #include <gtest/gtest.h>
 
@@ -50,7 +51,9 @@ TEST(WebUrl, EveryCompletionIsSilentWithoutScrollBarsAndTheTitleIsTheCaption) {
     p.page.OpenURL(L"http://127.0.0.1/game/1.html");
     p.browser->PlayTitleChange(L"before the tab exists");
     EXPECT_EQ(item.Caption(), L"");
-    p.page.Initialize(nullptr, &item);
+    test::FakeTabModel model;
+    p.page.Initialize(&model.strip, &item);
+    EXPECT_EQ(p.page.strip(), &model.strip);
     p.browser->PlayDownloadBegin();
     EXPECT_TRUE(p.browser->silent());
     p.browser->SetSilent(false);
@@ -63,5 +66,15 @@ TEST(WebUrl, EveryCompletionIsSilentWithoutScrollBarsAndTheTitleIsTheCaption) {
     // In-page navigation changes the title again.
     p.browser->PlayTitleChange(L"翡翠山谷 - 地图");
     EXPECT_EQ(item.Caption(), L"翡翠山谷 - 地图");
+
+    // A game page keeps its context menu, asks its host for its windows, and
+    // takes the focus given to its window.
+    EXPECT_FALSE(p.browser->contextMenuSuppressed());
+    std::vector<std::wstring> windows;
+    p.page.NewWindow.Connect([&](const std::wstring& url) { windows.push_back(url); });
+    p.browser->PlayNewWindow(L"http://127.0.0.1/game/2.html");
+    EXPECT_EQ(windows, std::vector<std::wstring>{L"http://127.0.0.1/game/2.html"});
+    SendMessageW(ToHwnd(p.page.hWnd()), WM_SETFOCUS, 0, 0);
+    EXPECT_EQ(p.browser->focusCount(), 1);
     p.page.Unload();
 }

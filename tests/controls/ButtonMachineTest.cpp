@@ -167,6 +167,18 @@ TEST_F(ButtonMachineTest, DoubleClickOnAToggleInvertsValueTwiceWithOneClickAndOn
     EXPECT_EQ(Take(), (Log{"MouseDown2", "MouseUp2", "DBClick"}));
 }
 
+TEST_F(ButtonMachineTest, AReleaseWithoutAPressOnTheButtonTogglesNothing) {
+    machine.Restore(1, true, true);
+    over = true;
+    Move();
+    Take();
+    Release(); // the click that closed a menu over the button
+    EXPECT_FALSE(machine.Value());
+    EXPECT_EQ(Take(), (Log{"MouseUp1", "paint1"}));
+    LeftClick();
+    EXPECT_TRUE(machine.Value());
+}
+
 TEST_F(ButtonMachineTest, EnterClicksOnEveryKeyDownAndSpaceOnItsRelease) {
     machine.Restore(1, true, true);
     KeyDown(kKeyEnter);

@@ -19,11 +19,14 @@ namespace {
 constexpr UINT kTrayMessage = 0x1862;
 constexpr UINT kUpdateCommand = 4; // appmenu's "更新"
 
-// The login page hands over server 1 as soon as it has loaded; each game page
-// completes and takes its title.
+// The login page loads, one of its frames tries to hand over server 9, and
+// the page itself hands over server 1 a few seconds later, as a player would
+// log in. Each game page completes and takes its title; server 2's page asks
+// for two windows, one of them no web page.
 constexpr wchar_t kJourney[] = LR"(on /client/
   complete 2000
-  wait 300
+  framenavigate app://loadgame|{origin}/game/9.html
+  wait 3000
   navigate app://loadgame|{origin}/game/1.html
 on /game/1.html
   complete 1800
@@ -31,6 +34,8 @@ on /game/1.html
 on /game/2.html
   complete 1800
   title 霜岩要塞
+  newwindow javascript:alert(1)
+  newwindow {origin}/game/3.html
 )";
 
 // Runs tessaly-open with the arguments; its exit code.
@@ -106,6 +111,24 @@ POINT CloseGlyphOf(HWND strip, int index) {
             r.top + m.glyphTop + kGlyphSize / 2};
 }
 
+// As ClickAt, pressing twice within the double-click time.
+void DoubleClickAt(POINT at) {
+    ClickAt(at);
+    INPUT press[2]{};
+    press[0].type = press[1].type = INPUT_MOUSE;
+    press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, press, sizeof(INPUT));
+}
+
+// Whether the client's keyboard focus is in this window or one inside it.
+bool FocusIn(HWND main, HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info)) return false;
+    return info.hwndFocus && (info.hwndFocus == window || IsChild(window, info.hwndFocus));
+}
+
 class MainWindow : public ::testing::Test {
 protected:
     Installation installation{"version=1.1.0\r\n"};
@@ -136,6 +159,10 @@ protected:
         ASSERT_EQ(answers.size(), 2u);
         ClickCentreOf(answers[yes ? 0 : 1]);
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }));
+        if (yes) return;
+        // Asked once: no second question follows the answer.
+        EXPECT_FALSE(
+            WaitUntil([&] { return client.Window(L"TessalyMsgFrm", true) != nullptr; }, 700));
     }
 };
 
@@ -144,7 +171,7 @@ protected:
 TEST_F(MainWindow, TheWholeJourneyFromLoginToExit) {
     LiveClient client(Options());
     ASSERT_TRUE(client.started());
-    const HWND main = WaitForMainWindow(client);
+    HWND main = WaitForMainWindow(client);
     ASSERT_TRUE(main);
 
     // The hand-over: the login pair has gone, the window fills the work area
@@ -158,37 +185,66 @@ TEST_F(MainWindow, TheWholeJourneyFromLoginToExit) {
     EXPECT_EQ(rect.bottom, work.bottom);
     EXPECT_FALSE(client.Window(L"TessalyLoginFrm"));
     ASSERT_TRUE(WaitUntil([&] { return Pages(main).size() == 1 && SelectedPage(main); }));
-    const HWND first = SelectedPage(main);
     EXPECT_TRUE(HasTrayIcon(main));
     // The player's first click comes once the window is in front and has settled.
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
     Sleep(500);
 
+    // The frame's hand-over did nothing: the one tab is the page's own server.
+    EXPECT_EQ(SendAddress(L"https://game.tessaly.example/game/1.html"), 0u);
+    Sleep(300);
+    EXPECT_EQ(Pages(main).size(), 1u);
+
     // "Log in with another account" brings the login window back; handing
     // over the same server again keeps one tab.
     const std::vector<HWND> links = ChildrenSized(main, 99, 22);
     ASSERT_EQ(links.size(), 1u);
-    ClickCentreOf(links[0]);
-    bool loginSeen = false;
-    EXPECT_TRUE(WaitUntil([&] {
-        const bool open = client.Window(L"TessalyLoginFrm") != nullptr;
-        loginSeen = loginSeen || open;
-        return loginSeen && !open;
-    })) << (loginSeen ? "the login window did not hand over" : "the login window did not come back");
+    const auto logInAgain = [&] {
+        ClickCentreOf(links[0]);
+        return WaitUntil([&] { return client.Window(L"TessalyLoginFrm", true) != nullptr; });
+    };
+    ASSERT_TRUE(logInAgain()) << "the login window did not come back";
+    EXPECT_TRUE(WaitUntil([&] { return !client.Window(L"TessalyLoginFrm"); }))
+        << "the login window did not hand over";
     EXPECT_EQ(Pages(main).size(), 1u);
 
-    // Minimised, another program sends server 2: the window comes back with a
-    // second tab, selected. What is not a web address opens nothing.
+    // Switching accounts: while the login window is up the player closes the
+    // game (Yes), then logs in; the window that opens again asks again.
+    ASSERT_TRUE(logInAgain());
+    const std::vector<HWND> oldClose = ChildrenSized(main, 43, 18);
+    ASSERT_EQ(oldClose.size(), 1u);
+    ClickCentreOf(oldClose[0]);
+    AnswerExitDialog(client, true);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(main); }));
+    ASSERT_TRUE(client.Window(L"TessalyLoginFrm"))
+        << "the login page handed over before the close was confirmed";
+    main = WaitForMainWindow(client);
+    ASSERT_TRUE(main);
+    ASSERT_TRUE(WaitUntil([&] { return Pages(main).size() == 1 && SelectedPage(main); }));
+    const HWND first = SelectedPage(main);
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
+    Sleep(500);
+
+    // Minimised, another program sends server 2: the window comes back with
+    // its tab, and server 2's page opens server 3 as a tab of its own (its
+    // other window is no web page and opens nothing). What is not a web
+    // address opens nothing either.
     ShowWindow(main, SW_MINIMIZE);
     ASSERT_TRUE(WaitUntil([&] { return IsIconic(main) != FALSE; }));
     EXPECT_EQ(SendAddress(L"javascript:alert(1)"), 2u);
     EXPECT_EQ(SendAddress(L"http://127.0.0.1/game/2.html"), 0u);
-    EXPECT_TRUE(WaitUntil([&] { return !IsIconic(main) && Pages(main).size() == 2; }));
+    EXPECT_TRUE(WaitUntil([&] { return !IsIconic(main) && Pages(main).size() == 3; }));
     EXPECT_TRUE(WaitUntil([&] { return SelectedPage(main) && SelectedPage(main) != first; }));
     // The same server again, in other letters, only selects its tab.
     EXPECT_EQ(SendAddress(L"HTTP://127.0.0.1/GAME/2.HTML"), 0u);
     Sleep(300);
-    EXPECT_EQ(Pages(main).size(), 2u);
+    EXPECT_EQ(Pages(main).size(), 3u);
+
+    // A click on the first tab shows its page, and the keys go to it.
+    const std::vector<HWND> strips = Descendants(main, L"Kestrel.uTab");
+    ASSERT_EQ(strips.size(), 1u);
+    ClickAt({CloseGlyphOf(strips[0], 0).x - 120, CloseGlyphOf(strips[0], 0).y});
+    EXPECT_TRUE(WaitUntil([&] { return SelectedPage(main) == first && FocusIn(main, first); }));
 
     // F10 hides the window (no taskbar button) and keeps the tray icon; a
     // right click on the icon opens the menu while hidden; F10 shows it again.
@@ -203,17 +259,36 @@ TEST_F(MainWindow, TheWholeJourneyFromLoginToExit) {
     PressKey(VK_F10);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }));
 
-    // The close button asks; No keeps everything.
+    // A log-off the player agreed to and another program then cancelled
+    // leaves the window asking on its next close.
+    SendNotifyMessageW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+    AnswerExitDialog(client, true);
+    SendNotifyMessageW(main, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+    Sleep(300);
+
+    // The close button asks once; No keeps everything. The menu's exit too.
     const std::vector<HWND> closeButton = ChildrenSized(main, 43, 18);
     ASSERT_EQ(closeButton.size(), 1u);
     ClickCentreOf(closeButton[0]);
     AnswerExitDialog(client, false);
     EXPECT_TRUE(IsWindowVisible(main));
-    EXPECT_EQ(Pages(main).size(), 2u);
+    EXPECT_EQ(Pages(main).size(), 3u);
+    const std::vector<HWND> toolAndMin = ChildrenSized(main, 24, 18); // web_tool, then web_min
+    ASSERT_EQ(toolAndMin.size(), 2u);
+    ClickCentreOf(toolAndMin[0]);
+    ASSERT_TRUE(WaitUntil([&] { return client.Window(L"#32768", true) != nullptr; }));
+    PressKey(VK_UP); // from no item to the last: "退出"
+    PressKey(VK_RETURN);
+    AnswerExitDialog(client, false);
 
-    // A tab's close glyph closes it; the last tab's asks instead, and No keeps it.
-    const std::vector<HWND> strips = Descendants(main, L"Kestrel.uTab");
-    ASSERT_EQ(strips.size(), 1u);
+    // A double click on a close glyph closes that one tab, not the one that
+    // moves in under the pointer; a click on the next closes it; the last
+    // tab's glyph asks instead, and No keeps it.
+    DoubleClickAt(CloseGlyphOf(strips[0], 0));
+    EXPECT_TRUE(WaitUntil([&] { return Pages(main).size() == 2; }));
+    Sleep(700);
+    EXPECT_EQ(Pages(main).size(), 2u);
+    EXPECT_FALSE(client.Window(L"TessalyMsgFrm", true));
     ClickAt(CloseGlyphOf(strips[0], 1));
     EXPECT_TRUE(WaitUntil([&] { return Pages(main).size() == 1; }));
     ClickAt(CloseGlyphOf(strips[0], 0));

@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ScriptedBrowser browser(script);
     // As the login window does: the client's own commands do not navigate.
     browser.BeforeNavigate2.Connect(
-        [](const std::wstring& url, bool& cancel) { cancel = url.starts_with(L"app://"); });
+        [](const std::wstring& url, bool, bool& cancel) { cancel = url.starts_with(L"app://"); });
     const std::size_t sections = std::min<std::size_t>(script.sections.size(), 4);
     for (std::size_t i = 0; i < sections; ++i) {
         browser.Navigate(L"http://127.0.0.1:8080/" + script.sections[i].pattern);

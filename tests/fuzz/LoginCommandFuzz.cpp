@@ -26,10 +26,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!command.address.empty()) {
         Require(IsAbsoluteHttpUrl(command.address), "a handed-over address is http");
         Require(command.address.find(L'|') == std::wstring::npos, "an address is one field");
-        Require(!command.cancelNavigation, "a valid hand-over navigates");
     }
-    if (command.kind == LoginCommand::Kind::LoadGame && command.address.empty()) {
-        Require(command.cancelNavigation, "an ignored hand-over is cancelled");
+    if (command.kind == LoginCommand::Kind::LoadGame) {
+        Require(url.starts_with(L"app://loadgame"), "a hand-over is the address itself");
     }
+    Require(command.cancelNavigation || !IsAppAddress(url), "no app:// address is loaded");
     return 0;
 }

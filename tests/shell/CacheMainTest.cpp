@@ -18,6 +18,8 @@ public:
     std::vector<std::int64_t> groups;
     std::vector<CacheEntry> entries;
     Status groupFunctions = Status::Ok; // Unsupported: the system has none
+    Status groupsEnd = Status::NoMore;  // what the group search says after the last
+    Status groupDeletion = Status::Ok;
     std::set<std::int64_t> undeletableGroups;
     std::set<std::wstring> undeletableEntries;
     std::vector<std::wstring> deleted;
@@ -31,6 +33,7 @@ public:
     Status FindNextGroup(std::int64_t& group) override { return NextGroup(group); }
     Status DeleteGroup(std::int64_t group) override {
         if (undeletableGroups.count(group)) return Status::Failed;
+        if (groupDeletion != Status::Ok) return groupDeletion;
         deleted.push_back(L"group " + std::to_wstring(group));
         return Status::Ok;
     }
@@ -52,7 +55,7 @@ public:
 
 private:
     Status NextGroup(std::int64_t& group) {
-        if (groupAt_ >= groups.size()) return Status::NoMore;
+        if (groupAt_ >= groups.size()) return groupsEnd;
         group = groups[groupAt_++];
         return Status::Ok;
     }
@@ -108,6 +111,24 @@ TEST(CacheMain, AGroupThatCannotGoStopsEverythingAnEntryDoesNot) {
     broken.groupFunctions = Status::Failed;
     ClearUrlCache(broken, L"*.*", kKeep);
     EXPECT_TRUE(broken.deleted.empty());
+}
+
+TEST(CacheMain, TheEndsOfTheSearchesAreToldFromAbsentFunctionsAndFailures) {
+    const std::pair<std::uint32_t, Status> codes[] = {
+        {0, Status::Unsupported}, {1, Status::Unsupported}, {120, Status::Unsupported},
+        {2, Status::NoMore},      {18, Status::NoMore},     {259, Status::NoMore},
+        {5, Status::Failed},      {122, Status::Failed},    {8, Status::Failed},
+    };
+    for (const auto& [code, status] : codes)
+        EXPECT_EQ(CacheStatusOf(code), status) << code;
+
+    // Group functions that fail saying nothing end the groups, not the clearing.
+    FakeCache stubs = Filled();
+    stubs.groups = {7};
+    stubs.groupsEnd = Status::Unsupported;
+    stubs.groupDeletion = Status::Unsupported;
+    ClearUrlCache(stubs, L"*.*", kKeep);
+    EXPECT_EQ(stubs.deleted, (std::vector<std::wstring>{L"http://a/page", L"http://a/sticky.css"}));
 }
 
 TEST(TaskbarHeight, OnlyTheBandBelowTheWorkAreaCounts) {

@@ -47,6 +47,13 @@ TEST(NotifyIcon, AddsCutsItsTipAndGoesWithTheObject) {
         Shell_NotifyIconW(NIM_DELETE, &gone);
         tray.OnTaskbarCreated();
         EXPECT_TRUE(IconExists(window));
+        // An add that fails (the shell not ready at log-on; here, the place
+        // taken) still wants the icon back with the taskbar.
+        QelNotifyIcon late;
+        EXPECT_FALSE(late.AddNotifyIcon(window, icon, L"Tessaly"));
+        Shell_NotifyIconW(NIM_DELETE, &gone);
+        late.OnTaskbarCreated();
+        EXPECT_TRUE(IconExists(window));
     }
     EXPECT_FALSE(IconExists(window)); // released without DeleteNotifyIcon
     EXPECT_NE(QelNotifyIcon::TaskbarCreatedMessage(), 0u);

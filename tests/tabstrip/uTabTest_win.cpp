@@ -27,10 +27,10 @@ struct PageLog {
 // A page with a real top-level window, as the web page form has.
 class TestPage : public ITabForm {
 public:
-    explicit TestPage(PageLog& log)
+    explicit TestPage(PageLog& log, DWORD style = WS_OVERLAPPEDWINDOW)
         : log_(log)
-        , window_(CreateWindowExW(0, L"STATIC", L"page", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
-                                  nullptr, nullptr, nullptr, nullptr)) {}
+        , window_(CreateWindowExW(0, L"STATIC", L"page", style, 0, 0, 300, 200, nullptr, nullptr,
+                                  nullptr, nullptr)) {}
     WindowHandle hWnd() override { return ToHandle(window_.get()); }
     void Initialize(IuTab*, CTabItem*) override {}
     void RefreshPage() override { ++log_.refreshed; }
@@ -215,6 +215,34 @@ TEST_F(Strip, PagesAreAdoptedHiddenAndTheSelectedOneFillsTheContainer) {
     EXPECT_EQ(logs[0]->refreshed, 1);
 }
 
+// Whether a page's style ever changed while it was already inside the container.
+struct StyleWatch {
+    static inline WNDPROC previous = nullptr;
+    static inline HWND container = nullptr;
+    static inline bool childOfContainerFirst = false;
+    static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_STYLECHANGED && GetAncestor(hwnd, GA_PARENT) == container)
+            childOfContainerFirst = true;
+        return CallWindowProcW(previous, hwnd, message, wParam, lParam);
+    }
+};
+
+TEST_F(Strip, APageBecomesAChildBeforeItIsReparented) {
+    Build(1, 10);
+    logs.push_back(std::make_unique<PageLog>());
+    auto page = std::make_unique<TestPage>(*logs.back(), WS_POPUP | WS_CAPTION);
+    const HWND window = ToHwnd(page->hWnd());
+    StyleWatch::container = container.get();
+    StyleWatch::previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StyleWatch::Procedure)));
+    Tabs().Add(L"one", std::move(page), L"k1");
+    EXPECT_EQ(GetParent(window), container.get());
+    EXPECT_FALSE(StyleWatch::childOfContainerFirst);
+    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    EXPECT_TRUE(style & WS_CHILD);
+    EXPECT_FALSE(style & (WS_POPUP | WS_CAPTION));
+}
+
 TEST_F(Strip, LockedRedrawLeavesWidthsAloneUntilUnlocked) {
     Build(0, 40, 700, false);
     for (int i = 0; i < 12; ++i)
@@ -308,6 +336,29 @@ TEST_F(Strip, TheCloseGlyphClosesOnlyWhenPressedAndReleasedOnTheSameTab) {
     Send(WM_LBUTTONUP, 0, 400, 12);
     EXPECT_EQ(Tabs().Count(), 2);
     EXPECT_EQ(strip.Selected(), 1);
+}
+
+TEST_F(Strip, OnePressClosesOneTabAndTheSelectedPageTakesTheFocus) {
+    Build(1, 10);
+    host.Show();
+    SetActiveWindow(host.hwnd());
+    for (const wchar_t* caption : {L"a", L"b", L"c"})
+        AddTab(caption);
+    Tabs().SetSelected(2);
+    EXPECT_EQ(GetFocus(), PageWindow(2));
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, 300, 15); // a press on tab 1
+    Send(WM_LBUTTONUP, 0, 300, 15);
+    EXPECT_EQ(GetFocus(), PageWindow(1));
+    // A double click on tab 1's glyph (395..407): tab c moves in under the
+    // pointer, and stays; the new selection takes the focus of the closed page.
+    Send(WM_MOUSEMOVE, 0, 400, 12);
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, 400, 12);
+    Send(WM_LBUTTONUP, 0, 400, 12);
+    Send(WM_LBUTTONDBLCLK, MK_LBUTTON, 400, 12);
+    Send(WM_LBUTTONUP, 0, 400, 12);
+    ASSERT_EQ(Tabs().Count(), 2);
+    EXPECT_EQ(Tabs().Item(1)->Caption(), L"c");
+    EXPECT_EQ(GetFocus(), PageWindow(strip.Selected()));
 }
 
 TEST_F(Strip, LeavingClearsTheHoverButNotTheCloseState) {
