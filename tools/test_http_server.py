@@ -15,6 +15,12 @@ Routes (n, announce, chunks, delay_ms and seconds are decimal numbers):
   /late/<n>?seconds=<s>           says nothing for s seconds (at most 60), then
                                   answers as /bytes/<n> would
   /text?body=<percent-encoded>    200, Content-Length, exactly the decoded bytes
+  /endless?announce=<m>           200, Content-Length m (default 1) and chunked:
+                                  pattern chunks without end (until --max-seconds)
+  /trickle?announce=<m>&delay_ms=<d>  200, Content-Length m (default 1000000),
+                                  one byte every d ms (default 500)
+  /redirect/<code>?to=<address>   that status with Location: the address as given
+  /loop/<n>                       302 to /loop/<n+1>, for ever
   anything else                   a file under --root (404 without --root)
 
 Pattern byte i is i % 251: a prime period, so a piece that lands at the wrong
@@ -87,6 +93,15 @@ class Handler(SimpleHTTPRequestHandler):
             if name == "late" and arg.isdigit():
                 time.sleep(max(0.0, min(float(self._one(query, "seconds", "5")), 60.0)))
                 return self._pattern(int(arg), int(arg), send_body, close=False)
+            if name == "endless":
+                return self._endless(int(self._one(query, "announce", "1")), send_body)
+            if name == "trickle":
+                return self._trickle(int(self._one(query, "announce", "1000000")),
+                                     int(self._one(query, "delay_ms", "500")), send_body)
+            if name == "redirect" and arg.isdigit():
+                return self._redirect(int(arg), self._raw_query_value(url.query, "to"), send_body)
+            if name == "loop" and arg.isdigit():
+                return self._redirect(302, f"/loop/{int(arg) + 1}".encode("ascii"), send_body)
             if name == "text":
                 raw = self._raw_query_value(url.query, "body")
                 return self._bytes(HTTPStatus.OK, raw, send_body, "text/plain")
@@ -163,6 +178,40 @@ class Handler(SimpleHTTPRequestHandler):
             self.wfile.write(pattern(sent, piece))
             self.wfile.flush()
             sent += piece
+
+
+    def _endless(self, announce, send_body):
+        # Both headers: a client that trusts the chunks reads for ever.
+        self.send_response(HTTPStatus.OK)
+        self.send_header("Content-Length", str(announce))
+        self.send_header("Transfer-Encoding", "chunked")
+        self.send_header("Connection", "close")
+        self.close_connection = True
+        self.end_headers()
+        if not send_body:
+            return
+        block = BLOCK[:8192]
+        chunk = b"%x\r\n" % len(block) + block + b"\r\n"
+        while True:
+            self.wfile.write(chunk)
+
+    def _trickle(self, announce, delay_ms, send_body):
+        self._head(HTTPStatus.OK, announce, close=True)
+        if not send_body:
+            return
+        for i in range(announce):
+            self.wfile.write(pattern(i, 1))
+            self.wfile.flush()
+            time.sleep(max(1, min(delay_ms, 10000)) / 1000.0)
+
+    def _redirect(self, code, location, send_body):
+        self.send_response(code)
+        self.send_header("Location", location.decode("latin-1"))
+        body = b"moved\n"
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        if send_body:
+            self.wfile.write(body)
 
 
 class Server(ThreadingHTTPServer):

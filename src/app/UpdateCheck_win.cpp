@@ -13,7 +13,7 @@
 namespace tessaly::win {
 
 void WindowsUpdateHost::DownloadManifest(const std::wstring& url, const std::wstring& path) {
-    QelDownLoadFile downloader = MakeDownLoadFile(timeoutSeconds_);
+    QelDownLoadFile downloader = MakeDownLoadFile(limits_);
     static_cast<void>(downloader.DownLoadFile(url, path, true, false));
 }
 
@@ -43,12 +43,12 @@ UpdateSettings ProgramUpdateSettings(const Config& config) {
 }
 
 Next CheckForUpdate(Platform& platform, const Config& config) {
-    WindowsUpdateHost host(config.timeoutSeconds);
+    WindowsUpdateHost host(ManifestLimits(config));
     return UpdateCheck(platform, host, ProgramUpdateSettings(config)).CheckForUpdate();
 }
 
 UpdateCheck::MenuOutcome CheckForUpdateFromMenu(Platform& platform, const Config& config) {
-    WindowsUpdateHost host(config.timeoutSeconds);
+    WindowsUpdateHost host(ManifestLimits(config));
     return UpdateCheck(platform, host, ProgramUpdateSettings(config)).CheckForUpdateFromMenu();
 }
 

@@ -3,19 +3,20 @@
 
 #include "app/UpdateCheck.h"
 #include "base/Config.h"
+#include "shell/DownloadLimits.h"
 
 namespace tessaly::win {
 
 class WindowsUpdateHost : public UpdateHost {
 public:
-    explicit WindowsUpdateHost(int timeoutSeconds)
-        : timeoutSeconds_(timeoutSeconds) {}
+    explicit WindowsUpdateHost(const DownloadLimits& limits)
+        : limits_(limits) {}
     void DownloadManifest(const std::wstring& url, const std::wstring& path) override;
     std::optional<std::wstring> ReadText(const std::wstring& path) override;
     bool WriteUpdater(const std::wstring& path) override;
 
 private:
-    int timeoutSeconds_;
+    DownloadLimits limits_;
 };
 
 // The running client's version, folder and name, the temporary folder and the

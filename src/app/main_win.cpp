@@ -15,6 +15,7 @@
 #include "base/ErrorLog.h"
 #include "base/EventLog_win.h"
 #include "base/IniFile_win.h"
+#include "base/SystemDlls_win.h"
 
 namespace {
 
@@ -76,6 +77,7 @@ int RunClient() {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    win::UseSystemDllsOnly();
     try {
         return RunClient();
     } catch (...) {

@@ -30,6 +30,17 @@ std::optional<int> ParseInt(std::wstring_view text) {
     return value;
 }
 
+void ReadSeconds(const ConfigReader& read, std::wstring_view key, int most, int& target) {
+    const auto text = read(L"Network", key);
+    if (!text || text->empty()) return;
+    if (const auto seconds = ParseInt(*text); seconds && *seconds >= 1 && *seconds <= most) {
+        target = *seconds;
+        return;
+    }
+    LogError(L"Tessaly.ini: [Network] " + std::wstring(key) + L" must be 1 to " +
+             std::to_wstring(most) + L"; using " + std::to_wstring(target));
+}
+
 } // namespace
 
 bool IsAbsoluteHttpUrl(std::wstring_view text) {
@@ -57,15 +68,8 @@ Config LoadConfig(const ConfigReader& read) {
     ReadAddress(read, L"GameHome", config.gameHome);
     ReadAddress(read, L"MakerHome", config.makerHome);
     ReadAddress(read, L"Manifest", config.manifest);
-    if (const auto text = read(L"Network", L"TimeoutSeconds"); text && !text->empty()) {
-        const auto seconds = ParseInt(*text);
-        if (seconds && *seconds >= 1 && *seconds <= 300) {
-            config.timeoutSeconds = *seconds;
-        } else {
-            LogError(L"Tessaly.ini: [Network] TimeoutSeconds must be 1 to 300; using " +
-                     std::to_wstring(config.timeoutSeconds));
-        }
-    }
+    ReadSeconds(read, L"TimeoutSeconds", 300, config.timeoutSeconds);
+    ReadSeconds(read, L"TotalSeconds", 3600, config.totalSeconds);
     return config;
 }
 

@@ -1,8 +1,9 @@
 #pragma once
-// The four web addresses the client talks to and the network time-out. Each has
-// a compiled default and can be overridden in Tessaly.ini beside the program:
+// The four web addresses the client talks to and the network's time limits.
+// Each has a compiled default and can be overridden in Tessaly.ini beside the
+// program:
 //   [Addresses] LoginPage, GameHome, MakerHome, Manifest
-//   [Network]   TimeoutSeconds
+//   [Network]   TimeoutSeconds, TotalSeconds
 
 #include <functional>
 #include <optional>
@@ -16,7 +17,10 @@ struct Config {
     std::wstring gameHome = L"https://game.tessaly.example/";
     std::wstring makerHome = L"https://www.kestrel.example/";
     std::wstring manifest = L"https://static.kestrel.example/gamehome/quorl/update.txt";
+    // Each connect, send and wait for data.
     int timeoutSeconds = 8;
+    // The whole download of one of the updater's files, redirects included.
+    int totalSeconds = 120;
 };
 
 // Reads one value of the INI file; nullopt when the file or the key is missing.
@@ -24,7 +28,7 @@ using ConfigReader =
     std::function<std::optional<std::wstring>(std::wstring_view section, std::wstring_view key)>;
 
 // A value that is not usable (an address that is not absolute http or https, a
-// time-out outside 1..300 seconds) keeps the default and is written to the
+// time-out outside 1..300 seconds, a total outside 1..3600) keeps the default and is written to the
 // error log, so a typo in the INI file never leaves the client half-configured.
 Config LoadConfig(const ConfigReader& read);
 

@@ -10,6 +10,7 @@
 #include <ddeml.h>
 
 #include "app/DdeCommand.h"
+#include "base/SystemDlls_win.h"
 
 #include <string>
 #include <string_view>
@@ -83,6 +84,7 @@ private:
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    tessaly::win::UseSystemDllsOnly();
     std::wstring address, service = L"Tessaly";
     for (int i = 1; i < argc; ++i) {
         const std::wstring_view arg = argv[i];

@@ -3,14 +3,34 @@
 #include "shell/DownLoadFile_win.h"
 
 #include "base/MessageFilter_win.h"
+#include "shell/MemorySink.h"
 #include "shell/WinFileSink_win.h"
 #include "shell/WinInetClient_win.h"
 
-namespace tessaly::win {
+#include <algorithm>
 
-QelDownLoadFile MakeDownLoadFile(int timeoutSeconds) {
-    return QelDownLoadFile(std::make_unique<WinInetClient>(timeoutSeconds),
-                           std::make_unique<WinFileSink>(), MessagePump());
+namespace tessaly::win {
+namespace {
+
+QelDownLoadFile MakeDownloader(std::unique_ptr<FileSink> sink, const DownloadLimits& limits) {
+    // No single wait may outlast the whole download: a request thread left
+    // behind at the deadline then ends soon after it.
+    const int waitSeconds = std::min(limits.timeoutSeconds, limits.totalSeconds);
+    return QelDownLoadFile(std::make_unique<WinInetClient>(waitSeconds), std::move(sink),
+                           MessagePump(), limits, GetTickCount64);
+}
+
+} // namespace
+
+QelDownLoadFile MakeDownLoadFile(const DownloadLimits& limits) {
+    return MakeDownloader(std::make_unique<WinFileSink>(), limits);
+}
+
+std::optional<std::string> DownloadBytes(const std::wstring& url, const DownloadLimits& limits) {
+    std::optional<std::string> body;
+    QelDownLoadFile downloader = MakeDownloader(std::make_unique<MemorySink>(body), limits);
+    static_cast<void>(downloader.DownLoadFile(url, L"", false, false)); // body tells
+    return body;
 }
 
 bool ProcessPendingMessages() {

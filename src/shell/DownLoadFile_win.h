@@ -2,12 +2,22 @@
 // The downloader as the program uses it on Windows: WinINet, real files, and
 // the thread's window messages processed between pieces.
 
+#include "shell/DownloadLimits.h"
 #include "shell/QelDownLoadFile.h"
+
+#include <optional>
+#include <string>
 
 namespace tessaly::win {
 
-// timeoutSeconds: Config::timeoutSeconds.
-QelDownLoadFile MakeDownLoadFile(int timeoutSeconds);
+// A downloader bounded by `limits` (ManifestLimits or FileLimits).
+QelDownLoadFile MakeDownLoadFile(const DownloadLimits& limits);
+
+// The body of a 200 response with its whole announced length, in memory;
+// nullopt otherwise (and when the program quits meanwhile). For what is
+// checked and then acted on: the caller keeps the bytes it checked. maxBytes
+// bounds the memory taken; 0 leaves that to the server.
+std::optional<std::string> DownloadBytes(const std::wstring& url, const DownloadLimits& limits);
 
 // Dispatches the messages waiting for this thread, so windows repaint and a
 // cancel button works during a download. False when the program is quitting:

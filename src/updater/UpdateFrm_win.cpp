@@ -42,7 +42,7 @@ UpdateFrm::UpdateFrm(Platform& platform, const Config& config, StartParameter pa
     , platform_(platform)
     , config_(config)
     , parameter_(std::move(parameter))
-    , downloader_(MakeDownLoadFile(config.timeoutSeconds))
+    , downloader_(MakeDownLoadFile(FileLimits(config)))
     , actions_(downloader_, parameter_.clientExe)
     , cancelAt_(EnvironmentNumber(L"TESSALY_AUTOMATION_CANCEL_AT"))
     , surface_(Rgb(255, 255, 255))
@@ -135,7 +135,7 @@ void UpdateFrm::OnDestroyed() {
 UpdateOutcome UpdateFrm::Run() {
     Show();
     const std::wstring manifestPath = GetTempDir() + L"update.txt";
-    const auto manifest = WindowsUpdateHost(config_.timeoutSeconds).ReadText(manifestPath);
+    const auto manifest = WindowsUpdateHost(ManifestLimits(config_)).ReadText(manifestPath);
     if (!manifest) LogError(L"update: no manifest at " + manifestPath);
     const UpdateList list = ReadUpdateList(manifest.value_or(L""), parameter_.folder);
 

@@ -9,6 +9,7 @@
 #include "base/EventLog_win.h"
 #include "base/Handles_win.h"
 #include "base/IniFile_win.h"
+#include "base/SystemDlls_win.h"
 #include "updater/UpdateFrm_win.h"
 
 namespace {
@@ -42,6 +43,7 @@ int RunUpdater() {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    win::UseSystemDllsOnly();
     try {
         return RunUpdater();
     } catch (...) {

@@ -62,6 +62,11 @@ TEST_F(ConfigTest, OverridesApplyAndBadValuesKeepDefaultsWithALogEntry) {
     EXPECT_EQ(Load().timeoutSeconds, 3);
     ini_[L"Network/TimeoutSeconds"] = L"3s";
     EXPECT_EQ(Load().timeoutSeconds, defaults.timeoutSeconds);
+    ini_[L"Network/TotalSeconds"] = L"3600";
+    EXPECT_EQ(Load().totalSeconds, 3600);
+    ini_[L"Network/TotalSeconds"] = L"3601";
+    EXPECT_EQ(Load().totalSeconds, defaults.totalSeconds);
+    EXPECT_EQ(defaults.totalSeconds, 120);
 }
 
 TEST(ConfigAddress, AcceptsOnlyAbsoluteHttpWithAHost) {

@@ -97,6 +97,8 @@ bool IsHidden(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN);
 }
 
+constexpr DownloadLimits kLimits{8, 120, 0};
+
 constexpr UINT kPing = WM_APP + 1;
 int pings = 0;
 LRESULT CALLBACK CountPings(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -123,7 +125,7 @@ struct Recorder {
 
 TEST(DownLoadFileWin, DownloadsTheWholeBodyIntoTheTarget) {
     Folder folder;
-    QelDownLoadFile downloader = MakeDownLoadFile(8);
+    QelDownLoadFile downloader = MakeDownLoadFile(kLimits);
     Recorder events(downloader);
     const std::wstring target = folder / L"data.bin";
     ASSERT_TRUE(downloader.DownLoadFile(test::TestServer() + L"bytes/100000", target, false, true));
@@ -138,7 +140,7 @@ TEST(DownLoadFileWin, DownloadsTheWholeBodyIntoTheTarget) {
 
 TEST(DownLoadFileWin, ReplacesAnExistingFileHiddenOrNotAsAsked) {
     Folder folder;
-    QelDownLoadFile downloader = MakeDownLoadFile(8);
+    QelDownLoadFile downloader = MakeDownLoadFile(kLimits);
     const std::wstring target = folder / L"update.txt";
     WriteFileBytes(target, std::string(50000, 'x'), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
 
@@ -158,7 +160,7 @@ TEST(DownLoadFileWin, ReplacesAnExistingFileHiddenOrNotAsAsked) {
 
 TEST(DownLoadFileWin, RefusedAnswersLeaveNoFile) {
     Folder folder;
-    QelDownLoadFile downloader = MakeDownLoadFile(8);
+    QelDownLoadFile downloader = MakeDownLoadFile(kLimits);
     Recorder events(downloader);
     const std::wstring closed = L"http://127.0.0.1:" + std::to_wstring(ClosedPort()) + L"/bytes/10";
     for (const std::wstring& url :
@@ -173,7 +175,7 @@ TEST(DownLoadFileWin, RefusedAnswersLeaveNoFile) {
 
 TEST(DownLoadFileWin, ABodyCutShortKeepsTheEarlierFile) {
     Folder folder;
-    QelDownLoadFile downloader = MakeDownLoadFile(8);
+    QelDownLoadFile downloader = MakeDownLoadFile(kLimits);
     Recorder events(downloader);
     const std::wstring target = folder / L"data.bin";
     WriteFileBytes(target, "earlier", FILE_ATTRIBUTE_HIDDEN);
@@ -191,7 +193,7 @@ TEST(DownLoadFileWin, ABodyCutShortKeepsTheEarlierFile) {
 
 TEST(DownLoadFileWin, ASilentServerTimesOut) {
     Folder folder;
-    QelDownLoadFile downloader = MakeDownLoadFile(1);
+    QelDownLoadFile downloader = MakeDownLoadFile({1, 120, 0});
     // The head comes after 3 s; the body stalls 3 s between its halves.
     EXPECT_FALSE(downloader.DownLoadFile(test::TestServer() + L"late/10?seconds=3", folder / L"a",
                                          false, false));
@@ -202,7 +204,7 @@ TEST(DownLoadFileWin, ASilentServerTimesOut) {
 
 TEST(DownLoadFileWin, StopsBetweenPiecesAndWhenTheProgramQuits) {
     Folder folder;
-    QelDownLoadFile downloader = MakeDownLoadFile(8);
+    QelDownLoadFile downloader = MakeDownLoadFile(kLimits);
     const std::wstring target = folder / L"data.bin";
     WriteFileBytes(target, "earlier", FILE_ATTRIBUTE_NORMAL);
     int loadings = 0;
@@ -217,7 +219,7 @@ TEST(DownLoadFileWin, StopsBetweenPiecesAndWhenTheProgramQuits) {
     // Messages posted before the download are dispatched during it; a WM_QUIT
     // among them stops it and stays for the message loop. A new downloader,
     // whose first piece is sure to pump (later ones pump at most every 10 ms).
-    QelDownLoadFile quitting = MakeDownLoadFile(8);
+    QelDownLoadFile quitting = MakeDownLoadFile(kLimits);
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = CountPings;
     windowClass.lpszClassName = L"TessalyPingCounter";
@@ -234,4 +236,41 @@ TEST(DownLoadFileWin, StopsBetweenPiecesAndWhenTheProgramQuits) {
     EXPECT_EQ(quit.wParam, 7u);
     DestroyWindow(window);
     EXPECT_EQ(folder.Names(), std::vector<std::wstring>{L"data.bin"});
+}
+
+TEST(DownLoadFileWin, HostileServersEndWithinTheDeadlineWithNothingWritten) {
+    Folder folder;
+    // Per-wait time-outs longer than the whole: only the deadline can end these.
+    QelDownLoadFile downloader = MakeDownLoadFile({8, 2, 0});
+    const std::wstring server = test::TestServer();
+    const std::wstring port = server.substr(server.rfind(L':'));
+    const std::wstring unique = std::to_wstring(GetTickCount64());
+    for (const std::wstring& url : {
+             server + L"endless?announce=1", // chunked without end, 1 byte announced
+             server + L"trickle?announce=1000&delay_ms=400", // a byte every 400 ms
+             server + L"late/10?seconds=5",                  // no head for 5 s
+             server + L"slow/20000?chunks=2&delay_ms=5000",  // silent for 5 s within the body
+             server + L"loop/0",                             // a redirect loop
+             server + L"redirect/302?to=http://localhost" + port + L"/bytes/10%3Fu" + unique,
+         }) {
+        EXPECT_FALSE(downloader.DownLoadFile(url, folder / L"x.bin", false, false)) << url;
+        EXPECT_TRUE(folder.Names().empty()) << url;
+    }
+    const std::string log = test::TestServerLog();
+    EXPECT_EQ(log.find("GET /loop/6 "), std::string::npos); // the first and five redirects
+    EXPECT_EQ(log.find("?u" + WideToUtf8(unique)), std::string::npos); // never asked for
+
+    // A relative redirect on the same host is followed.
+    ASSERT_TRUE(downloader.DownLoadFile(server + L"redirect/307?to=/bytes/100", folder / L"x.bin",
+                                        false, false));
+    EXPECT_EQ(ReadFileBytes(folder / L"x.bin"), Pattern(100));
+}
+
+TEST(DownLoadFileWin, DownloadBytesKeepsAWholeSmallBodyInMemory) {
+    const DownloadLimits manifest = ManifestLimits(Config{});
+    EXPECT_EQ(DownloadBytes(test::TestServer() + L"bytes/65536", manifest), Pattern(65536));
+    for (const std::wstring& url :
+         {test::TestServer() + L"bytes/65537", test::TestServer() + L"status/404",
+          test::TestServer() + L"truncated/100?announce=200"})
+        EXPECT_EQ(DownloadBytes(url, manifest), std::nullopt) << url;
 }

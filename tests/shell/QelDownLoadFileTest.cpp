@@ -23,20 +23,43 @@ struct World {
     bool breaksAfterBody = false;   // the connection drops instead of ending the body
     std::uint64_t phantomBytes = 0; // counted after `body` but never produced: sizes past 4 GiB
     std::vector<std::size_t> readSizes;
+    // 302 answers by address, with their Location (none when empty).
+    std::map<std::wstring, std::wstring> redirects;
+    std::vector<std::wstring> opened;
+
+    // The clock, and how long the server makes each step take. A step that
+    // would end past its deadline gives up at the deadline.
+    std::uint64_t now = 1000;
+    std::uint64_t headMs = 0;
+    std::uint64_t readMs = 0;
+    bool Wait(std::uint64_t ms, std::uint64_t deadline) {
+        if (now + ms > deadline) {
+            now = std::max(now, deadline);
+            return false;
+        }
+        now += ms;
+        return true;
+    }
 
     std::map<std::wstring, std::pair<std::string, bool>> files; // content, hidden
     int partialFiles = 0;
+    int created = 0;
+    std::uint64_t written = 0;
     bool failWrites = false;
 };
 
 class FakeResponse : public HttpResponse {
 public:
-    explicit FakeResponse(World& w)
-        : w_(w) {}
-    int Status() override { return w_.status; }
+    FakeResponse(World& w, int status, std::optional<std::wstring> location)
+        : w_(w)
+        , status_(status)
+        , location_(std::move(location)) {}
+    int Status() override { return status_; }
     std::optional<std::uint64_t> ContentLength() override { return w_.length; }
-    std::optional<std::size_t> Read(std::span<std::byte> buffer) override {
+    std::optional<std::wstring> Location() override { return location_; }
+    std::optional<std::size_t> Read(std::span<std::byte> buffer, std::uint64_t deadline) override {
         w_.readSizes.push_back(buffer.size());
+        if (!w_.Wait(w_.readMs, deadline)) return std::nullopt;
         if (sent_ < w_.body.size()) {
             const std::size_t n = std::min(buffer.size(), w_.body.size() - sent_);
             std::memcpy(buffer.data(), w_.body.data() + sent_, n);
@@ -54,6 +77,8 @@ public:
 
 private:
     World& w_;
+    int status_;
+    std::optional<std::wstring> location_;
     std::size_t sent_ = 0;
     std::uint64_t phantom_ = 0;
 };
@@ -62,8 +87,14 @@ struct FakeHttp : HttpClient {
     World& w;
     explicit FakeHttp(World& world)
         : w(world) {}
-    std::unique_ptr<HttpResponse> Open(const std::wstring&) override {
-        return w.reachable ? std::make_unique<FakeResponse>(w) : nullptr;
+    std::unique_ptr<HttpResponse> Open(const std::wstring& url, std::uint64_t deadline) override {
+        w.opened.push_back(url);
+        if (!w.reachable || !w.Wait(w.headMs, deadline)) return nullptr;
+        const auto it = w.redirects.find(url);
+        if (it == w.redirects.end())
+            return std::make_unique<FakeResponse>(w, w.status, std::nullopt);
+        return std::make_unique<FakeResponse>(
+            w, 302, it->second.empty() ? std::nullopt : std::optional(it->second));
     }
 };
 
@@ -74,9 +105,11 @@ public:
         , target_(std::move(target))
         , hidden_(hidden) {
         ++w_.partialFiles;
+        ++w_.created;
     }
     ~FakePartialFile() override { --w_.partialFiles; }
     bool Write(std::span<const std::byte> bytes) override {
+        w_.written += bytes.size();
         if (w_.phantomBytes == 0)
             content_.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
         return !w_.failWrites;
@@ -110,6 +143,7 @@ std::string Body(std::size_t size) {
 }
 
 const std::wstring kTarget = L"C:\\t\\x.bin";
+const std::wstring kAddress = L"http://127.0.0.1/x";
 using Events = std::vector<std::string>;
 
 // A downloader wired to the fakes, recording its events in order.
@@ -118,13 +152,19 @@ struct Rig {
     Events events;
     bool keepPumping = true;
     bool recordPumps = true;
-    QelDownLoadFile downloader{std::make_unique<FakeHttp>(w), std::make_unique<FakeSink>(w),
-                               [this] {
-                                   if (recordPumps) events.push_back("pump");
-                                   return keepPumping;
-                               }};
+    std::uint64_t pumpMs = 0; // a question box open between pieces
+    QelDownLoadFile downloader;
 
-    explicit Rig(std::size_t bodySize = 0, std::optional<std::uint64_t> length = std::nullopt) {
+    explicit Rig(std::size_t bodySize = 0, std::optional<std::uint64_t> length = std::nullopt,
+                 DownloadLimits limits = {})
+        : downloader(
+              std::make_unique<FakeHttp>(w), std::make_unique<FakeSink>(w),
+              [this] {
+                  if (recordPumps) events.push_back("pump");
+                  w.now += pumpMs;
+                  return keepPumping;
+              },
+              limits, [this] { return w.now; }) {
         w.body = Body(bodySize);
         w.length = length ? length : std::optional<std::uint64_t>(bodySize);
         downloader.QueryFileInfo.Connect(
@@ -134,7 +174,7 @@ struct Rig {
         downloader.Complete.Connect([this] { events.push_back("complete"); });
     }
     bool Get(bool hidden = false, bool raise = true) {
-        return downloader.DownLoadFile(L"http://127.0.0.1/x", kTarget, hidden, raise);
+        return downloader.DownLoadFile(kAddress, kTarget, hidden, raise);
     }
     const std::string& Saved() { return w.files[kTarget].first; }
 };
@@ -194,12 +234,89 @@ TEST(QelDownLoadFile, ABrokenOrShortTransferKeepsTheEarlierFile) {
     }
 }
 
-TEST(QelDownLoadFile, ALongerBodyThanAnnouncedIsKeptWhole) {
-    Rig rig(9000, 100);
-    rig.recordPumps = false;
-    EXPECT_TRUE(rig.Get());
-    EXPECT_EQ(rig.events, (Events{"info 100", "loading 8192", "loading 9000", "complete"}));
-    EXPECT_EQ(rig.Saved(), rig.w.body);
+TEST(QelDownLoadFile, NothingPastTheAnnouncedLengthOrTheCapIsWritten) {
+    struct Case {
+        std::size_t body;
+        std::uint64_t length, maxBytes;
+        bool ok;
+        std::uint64_t written; // before the download ended
+        int created;
+    };
+    const Case cases[] = {
+        {100000, 1, 0, false, 0, 1},     // an endless chunked body announced as 1 byte
+        {8193, 8192, 0, false, 8192, 1}, // one byte more, after a whole piece
+        {101, 101, 100, false, 0, 0},    // announced above the cap: not even a file
+        {100, 100, 100, true, 100, 1},   // exactly the cap
+    };
+    for (const Case& c : cases) {
+        Rig rig(c.body, c.length, {8, 120, c.maxBytes});
+        rig.w.files[kTarget] = {"earlier", false};
+        EXPECT_EQ(rig.Get(), c.ok) << c.body;
+        EXPECT_EQ(rig.w.written, c.written) << c.body;
+        EXPECT_EQ(rig.w.created, c.created) << c.body;
+        EXPECT_EQ(rig.Saved(), c.ok ? rig.w.body : "earlier") << c.body;
+        EXPECT_EQ(rig.w.partialFiles, 0) << c.body;
+        EXPECT_EQ(rig.events.back(), "complete") << c.body;
+    }
+}
+
+TEST(QelDownLoadFile, TheWholeDownloadEndsAtItsDeadlineButTheCallersOwnTimeDoesNotCount) {
+    struct Case {
+        const char* what;
+        std::uint64_t headMs, readMs, pumpMs;
+        bool ok;
+    };
+    // 2 s for 40000 bytes: five pieces and the end.
+    const Case cases[] = {
+        {"quick", 100, 100, 0, true},
+        {"head after the deadline", 2500, 0, 0, false},
+        {"a piece every 500 ms", 0, 500, 0, false},
+        {"silent after the head", 500, 60000, 0, false},
+        {"a question box left open between pieces", 0, 100, 60000, true},
+    };
+    for (const Case& c : cases) {
+        Rig rig(40000, std::nullopt, {8, 2, 0});
+        rig.recordPumps = false;
+        rig.w.headMs = c.headMs;
+        rig.w.readMs = c.readMs;
+        rig.pumpMs = c.pumpMs;
+        const std::uint64_t start = rig.w.now;
+        EXPECT_EQ(rig.Get(), c.ok) << c.what;
+        EXPECT_EQ(rig.w.files.count(kTarget), c.ok ? 1u : 0u) << c.what;
+        if (!c.ok) {
+            EXPECT_EQ(rig.w.now - start, 2000u) << c.what; // at the deadline, not after
+        }
+    }
+}
+
+TEST(QelDownLoadFile, FollowsFiveRedirectsOnTheSameHostAndNoMore) {
+    // The first `hops` - 1 Locations lead from /n to /n+1; the last is the case's.
+    struct Case {
+        const char* what;
+        int hops;
+        const wchar_t* last;
+        bool ok;
+        std::size_t opens;
+    };
+    const Case cases[] = {
+        {"five, relative", 5, L"/x?end", true, 6},
+        {"six", 6, L"/x?end", false, 6},
+        {"a loop", 1, L"/x", false, 6},
+        {"to localhost", 1, L"http://localhost/", false, 1},
+        {"no Location", 1, L"", false, 1},
+    };
+    for (const Case& c : cases) {
+        Rig rig(100);
+        std::wstring from = kAddress;
+        for (int i = 1; i <= c.hops; ++i) {
+            const std::wstring to = i == c.hops ? c.last : std::to_wstring(i);
+            rig.w.redirects[from] = to;
+            from = L"http://127.0.0.1/" + to;
+        }
+        EXPECT_EQ(rig.Get(), c.ok) << c.what;
+        EXPECT_EQ(rig.w.opened.size(), c.opens) << c.what;
+        EXPECT_EQ(rig.w.created, c.ok ? 1 : 0) << c.what;
+    }
 }
 
 TEST(QelDownLoadFile, AStopEndsAfterTheCurrentPieceAndKeepsTheTarget) {

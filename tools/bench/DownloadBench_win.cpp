@@ -44,7 +44,7 @@ std::uint64_t BareLoop(const std::wstring& url, const std::wstring& file) {
 }
 
 std::uint64_t Ours(const std::wstring& url, const std::wstring& file) {
-    QelDownLoadFile downloader = win::MakeDownLoadFile(30);
+    QelDownLoadFile downloader = win::MakeDownLoadFile(DownloadLimits{30, 3600, 0});
     std::uint64_t total = 0;
     // Events on, as the client's progress display would have them.
     downloader.Loading.Connect([&](std::uint64_t received) { total = received; });
