@@ -3,7 +3,7 @@
 #include "app/ScriptedBrowserView_win.h"
 #include "app/WebBrowserEngine_win.h"
 #include "base/ErrorLog.h"
-#include "base/Handles_win.h"
+#include "base/FileBytes_win.h"
 #include "base/Text.h"
 
 #include <optional>
@@ -13,33 +13,19 @@
 namespace tessaly::win {
 namespace {
 
-std::optional<std::wstring> ReadTextFile(const std::wstring& path) {
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, 0, nullptr));
-    if (!file) return std::nullopt;
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > (1 << 20)) return std::nullopt;
-    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
-    DWORD read = 0;
-    if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
-        return std::nullopt;
-    bytes.resize(read);
-    return Utf8ToWide(bytes);
-}
-
 std::optional<BrowserScript> ScriptFromEnvironment() {
     const DWORD length = GetEnvironmentVariableW(L"TESSALY_BROWSER_SCRIPT", nullptr, 0);
     if (length == 0) return std::nullopt;
     std::vector<wchar_t> path(length);
     GetEnvironmentVariableW(L"TESSALY_BROWSER_SCRIPT", path.data(), length);
-    const auto text = ReadTextFile(path.data());
-    if (!text) {
+    const auto bytes = ReadFileBytes(path.data(), 1 << 20);
+    if (!bytes) {
         LogError(L"browser script " + std::wstring(path.data()) +
                  L" cannot be read; pages will not load");
         return BrowserScript{};
     }
     try {
-        return BrowserScript::Parse(*text);
+        return BrowserScript::Parse(Utf8ToWide(*bytes));
     } catch (...) {
         LogCurrentException(L"browser script " + std::wstring(path.data()));
         return BrowserScript{};

@@ -1,6 +1,7 @@
 #include "app/PublicData_win.h"
 
 #include "base/ErrorLog.h"
+#include "base/FileBytes_win.h"
 
 #include <cstring>
 #include <utility>
@@ -53,20 +54,7 @@ std::wstring GetTempDir() {
 bool SaveResToFile(int id, const wchar_t* type, const std::wstring& path) {
     const ResourceBytes bytes = FindResourceBytes(id, type);
     if (!bytes.data) return false;
-    // Windows refuses CREATE_ALWAYS over a hidden or system file unless the
-    // call asks for those attributes too.
-    const DWORD existing = GetFileAttributesW(path.c_str());
-    DWORD attributes = FILE_ATTRIBUTE_NORMAL;
-    if (existing != INVALID_FILE_ATTRIBUTES &&
-        (existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
-        attributes = existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-    UniqueHandle file(
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr));
-    DWORD written = 0;
-    const bool ok = file && WriteFile(file.get(), bytes.data, bytes.size, &written, nullptr) &&
-                    written == bytes.size;
-    if (!ok) LogError(L"cannot write " + path);
-    return ok;
+    return WriteFileBytes(path, {static_cast<const char*>(bytes.data), bytes.size});
 }
 
 StreamImage LoadPngResource(int id, const wchar_t* type) {

@@ -15,6 +15,7 @@ namespace tessaly::texts {
 
 inline constexpr wchar_t kUpdateQuestion[] = L"发现有新版本，是否现在更新！";
 inline constexpr wchar_t kAlreadyLatest[] = L"当前版本已是最新，无需更新！";
+inline constexpr wchar_t kUpdateUnverified[] = L"升级信息校验失败，请稍后再试！";
 
 } // namespace tessaly::texts
 

@@ -3,11 +3,13 @@
 #include "app/Manifest.h"
 #include "app/Texts.h"
 #include "base/ErrorLog.h"
+#include "update/VersionOrder.h"
 
 namespace tessaly {
 namespace {
 
 constexpr wchar_t kManifestName[] = L"update.txt";
+constexpr wchar_t kSignatureSuffix[] = L".sig";
 constexpr wchar_t kUpdaterName[] = L"Update.exe";
 
 } // namespace
@@ -34,7 +36,7 @@ UpdateCheck::UpdateCheck(Platform& platform, UpdateHost& host, UpdateSettings se
     , settings_(std::move(settings)) {}
 
 Next UpdateCheck::CheckForUpdate() {
-    if (Compare() != Finding::Different) return Next::Continue;
+    if (Compare() != Finding::Higher) return Next::Continue;
     return OfferAndStartUpdater() ? Next::EndProcess : Next::Continue;
 }
 
@@ -42,24 +44,53 @@ UpdateCheck::MenuOutcome UpdateCheck::CheckForUpdateFromMenu() {
     switch (Compare()) {
     case Finding::NoVersion:
         return MenuOutcome::KeepRunning;
+    case Finding::Unverified:
+        platform_.ShowMessage({texts::kUpdateUnverified, texts::kNotice, MessageIcon::Information,
+                               MessageButtons::Ok});
+        return MenuOutcome::KeepRunning;
     case Finding::Same:
         platform_.ShowMessage(
             {texts::kAlreadyLatest, texts::kNotice, MessageIcon::Exclamation, MessageButtons::Ok});
         return MenuOutcome::KeepRunning;
-    case Finding::Different:
+    case Finding::Higher:
         break;
     }
     return OfferAndStartUpdater() ? MenuOutcome::CloseForUpdate : MenuOutcome::KeepRunning;
 }
 
 UpdateCheck::Finding UpdateCheck::Compare() {
+    const std::wstring& url = settings_.manifestUrl;
+    const std::optional<std::string> manifest = host_.Download(url);
+    if (!manifest) return Finding::NoVersion;
+    const std::optional<std::string> signature = host_.Download(url + kSignatureSuffix);
     const std::wstring path = settings_.tempFolder + kManifestName;
-    host_.DownloadManifest(settings_.manifestUrl, path);
-    const std::optional<std::wstring> text = host_.ReadText(path);
-    if (!text) return Finding::NoVersion;
-    const std::optional<std::wstring> version = ManifestVersion(*text);
+    if (!host_.WriteHidden(path, *manifest) ||
+        !host_.WriteHidden(path + kSignatureSuffix, signature.value_or(std::string())))
+        LogError(L"update: cannot keep the manifest in " + path);
+
+    const std::wstring problem = signature ? host_.SignatureProblem(*manifest, *signature)
+                                           : L"no signature at " + url + kSignatureSuffix;
+    if (!problem.empty()) {
+        LogError(L"update: manifest " + url + L" refused: " + problem);
+        return Finding::Unverified;
+    }
+    const std::optional<std::wstring> version = ManifestVersion(host_.Decode(*manifest));
     if (!version) return Finding::NoVersion;
-    return *version == settings_.ownVersion ? Finding::Same : Finding::Different;
+    switch (CompareVersions(*version, settings_.ownVersion)) {
+    case VersionOrder::Higher:
+        return Finding::Higher;
+    case VersionOrder::Same:
+        return Finding::Same;
+    case VersionOrder::Lower:
+        LogError(L"update: the manifest offers " + *version + L", below this client's " +
+                 settings_.ownVersion + L"; a stale copy, taken as the same");
+        return Finding::Same;
+    case VersionOrder::Unreadable:
+        break;
+    }
+    LogError(L"update: the manifest's version \"" + *version +
+             L"\" is no version; nothing offered");
+    return Finding::NoVersion;
 }
 
 bool UpdateCheck::OfferAndStartUpdater() {

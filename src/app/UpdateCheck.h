@@ -1,11 +1,14 @@
 #pragma once
-// The version check: fetch the update manifest, compare its version with the
-// client's own, and offer the update when they differ. It runs at start-up,
-// before any window shows, and from the main window's menu.
+// The version check: fetch the update manifest and its signature, and offer
+// the update when a built-in key signed the manifest and its version is
+// above the client's own. It runs at start-up, before any window shows, and
+// from the main window's menu.
 //
-// The manifest is downloaded into the temporary folder and read from there
-// whatever the download's result, so the file an earlier run fetched serves
-// when the server cannot be reached. An accepted update writes the updater
+// Only the bytes just downloaded count: a failed download offers nothing,
+// whatever an earlier run left in the temporary folder. The manifest and its
+// signature are kept there (hidden) for the updater, which checks them again.
+// A version below the client's own is a stale copy on a cache in front of
+// the server and counts as the same. An accepted update writes the updater
 // into the temporary folder and starts it with the client's folder and path;
 // if either step fails the client carries on as if the player had said no:
 // a player must never be left without a running client.
@@ -23,12 +26,17 @@ namespace tessaly {
 class UpdateHost {
 public:
     virtual ~UpdateHost() = default;
-    // Fetches the manifest into the file, hidden; a failure leaves the file as
-    // it was.
-    virtual void DownloadManifest(const std::wstring& url, const std::wstring& path) = 0;
-    // The file's text decoded from the system code page; nullopt when there is
-    // no such file (hidden ones count) or it cannot be read.
-    virtual std::optional<std::wstring> ReadText(const std::wstring& path) = 0;
+    // The whole body at the address, within the manifest's limits; nullopt
+    // when the download failed.
+    virtual std::optional<std::string> Download(const std::wstring& url) = 0;
+    // Why the signature does not prove the manifest's bytes, or empty when a
+    // built-in key accepts it.
+    virtual std::wstring SignatureProblem(std::string_view manifest,
+                                          std::string_view signature) = 0;
+    // The manifest's bytes as text, in the system code page.
+    virtual std::wstring Decode(std::string_view bytes) = 0;
+    // Writes the bytes into a hidden file; false when it could not.
+    virtual bool WriteHidden(const std::wstring& path, std::string_view bytes) = 0;
     // Writes the updater the client carries; false when it could not.
     virtual bool WriteUpdater(const std::wstring& path) = 0;
 };
@@ -62,7 +70,7 @@ public:
     MenuOutcome CheckForUpdateFromMenu();
 
 private:
-    enum class Finding { NoVersion, Same, Different };
+    enum class Finding { NoVersion, Unverified, Same, Higher };
     Finding Compare();
     bool OfferAndStartUpdater();
 

@@ -1,5 +1,6 @@
 #pragma once
-// The version check with the real download, files and updater resource.
+// The version check with the real download, signature check, files and
+// updater resource.
 
 #include "app/UpdateCheck.h"
 #include "base/Config.h"
@@ -11,8 +12,10 @@ class WindowsUpdateHost : public UpdateHost {
 public:
     explicit WindowsUpdateHost(const DownloadLimits& limits)
         : limits_(limits) {}
-    void DownloadManifest(const std::wstring& url, const std::wstring& path) override;
-    std::optional<std::wstring> ReadText(const std::wstring& path) override;
+    std::optional<std::string> Download(const std::wstring& url) override;
+    std::wstring SignatureProblem(std::string_view manifest, std::string_view signature) override;
+    std::wstring Decode(std::string_view bytes) override;
+    bool WriteHidden(const std::wstring& path, std::string_view bytes) override;
     bool WriteUpdater(const std::wstring& path) override;
 
 private:

@@ -136,4 +136,15 @@ std::string_view TrimSpaces(std::string_view text) {
     return Trim(text);
 }
 
+std::wstring LowerHex(std::span<const unsigned char> bytes) {
+    static constexpr wchar_t kHex[] = L"0123456789abcdef";
+    std::wstring hex;
+    hex.reserve(bytes.size() * 2);
+    for (const unsigned char byte : bytes) {
+        hex += kHex[byte >> 4];
+        hex += kHex[byte & 15];
+    }
+    return hex;
+}
+
 } // namespace tessaly

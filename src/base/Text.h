@@ -3,6 +3,7 @@
 // the portable ones; the system code page lives with the platform code
 // (CodePage_win.h).
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,8 @@ std::string AsciiLower(std::string_view text);
 bool EqualsIgnoreAsciiCase(std::wstring_view a, std::wstring_view b);
 
 std::wstring_view TrimSpaces(std::wstring_view text);
+// Two lower-case hex digits per byte, as hashes are written.
+std::wstring LowerHex(std::span<const unsigned char> bytes);
 std::string_view TrimSpaces(std::string_view text);
 
 } // namespace tessaly

@@ -17,6 +17,8 @@
 namespace tessaly {
 
 using RawSignature = std::array<std::byte, 64>; // r, then s
+// The longest strict DER form: both numbers 33 bytes, with their headers.
+inline constexpr std::size_t kMaxSignatureBytes = 72;
 
 std::optional<RawSignature> RawSignatureFromDer(std::span<const std::byte> der);
 

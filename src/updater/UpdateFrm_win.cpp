@@ -2,15 +2,20 @@
 
 #include "app/PublicData_win.h"
 #include "app/Texts.h"
-#include "app/UpdateCheck_win.h"
+#include "shell/DownloadLimits.h"
+#include "base/CodePage_win.h"
 #include "base/ErrorLog.h"
+#include "base/FileBytes_win.h"
 #include "base/Units.h"
 #include "controls/Colour.h"
 #include "controls/Picture_win.h"
 #include "resources/ResourceIds.h"
 #include "shell/DownLoadFile_win.h"
+#include "update/ManifestSignature_win.h"
+#include "update/SignatureDer.h"
 #include "updater/UpdaterTexts.h"
 
+#include <span>
 #include <string>
 
 namespace tessaly::win {
@@ -134,14 +139,27 @@ void UpdateFrm::OnDestroyed() {
 
 UpdateOutcome UpdateFrm::Run() {
     Show();
+    // The manifest is checked again here: the temporary folder is anybody's,
+    // and nothing is fetched on the word of a manifest the maker did not sign.
     const std::wstring manifestPath = GetTempDir() + L"update.txt";
-    const auto manifest = WindowsUpdateHost(ManifestLimits(config_)).ReadText(manifestPath);
-    if (!manifest) LogError(L"update: no manifest at " + manifestPath);
-    const UpdateList list = ReadUpdateList(manifest.value_or(L""), parameter_.folder);
-
-    running_ = true;
-    const UpdateOutcome outcome = RunUpdate(list, actions_, std::to_wstring(GetCurrentProcessId()));
-    running_ = false;
+    const auto manifest = ReadFileBytes(manifestPath, ManifestLimits(config_).maxBytes);
+    const auto signature = ReadFileBytes(manifestPath + L".sig", kMaxSignatureBytes);
+    std::wstring problem = L"no manifest at " + manifestPath;
+    if (manifest && signature)
+        problem = ManifestSignatureProblem(std::as_bytes(std::span(*manifest)),
+                                           std::as_bytes(std::span(*signature)));
+    else if (manifest)
+        problem = L"no signature beside " + manifestPath;
+    UpdateList list;
+    UpdateOutcome outcome = UpdateOutcome::Failed;
+    if (problem.empty()) {
+        list = ReadUpdateList(FromSystemCodePage(*manifest), parameter_.folder);
+        running_ = true;
+        outcome = RunUpdate(list, actions_, std::to_wstring(GetCurrentProcessId()));
+        running_ = false;
+    } else {
+        LogError(L"update: nothing fetched: " + problem);
+    }
 
     // Only a complete update says it is done. Otherwise the client that was
     // there is still there; unless the player stopped the update, they are

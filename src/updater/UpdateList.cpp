@@ -61,8 +61,7 @@ bool IsAbsoluteFolder(std::wstring_view folder) {
     });
 }
 
-// 64 hex digits, lower-cased; anything else is not a hash (older manifests may
-// carry other text in that field).
+// 64 hex digits, lower-cased; anything else is not a hash.
 std::wstring Sha256Field(std::wstring_view field) {
     field = TrimSpaces(field);
     if (field.size() != 64) return {};
@@ -141,7 +140,12 @@ UpdateList ReadUpdateList(std::wstring_view manifest, const std::wstring& folder
             continue;
         }
         file.target = folder + file.localName;
+        // The signature covers the manifest only; the hash carries it to the file.
         if (fields.size() > 2) file.sha256 = Sha256Field(fields[2]);
+        if (file.sha256.empty()) {
+            list.refused.push_back({std::wstring(line), L"no valid SHA-256"});
+            continue;
+        }
         list.files.push_back(std::move(file));
     }
     return list;

@@ -1,7 +1,7 @@
 #pragma once
 // What the updater reads: its start parameter ("<client folder>|<client
 // exe>") and the file lines of the update manifest the client left in the
-// temporary folder ("<name>|<address>[|<sha-256 hex>]"; lines naming the
+// temporary folder ("<name>|<address>|<sha-256 hex>"; lines naming the
 // version are not files). Each file is saved in the client's folder under the
 // name after the address's last "/". A name that could reach outside the
 // folder or name a device is refused, and so is a line without an address;
@@ -30,7 +30,7 @@ struct UpdateFile {
     std::wstring url;
     std::wstring localName;
     std::wstring target; // folder + local name
-    std::wstring sha256; // 64 lower-case hex digits, or empty when the line gives none
+    std::wstring sha256; // 64 lower-case hex digits; a line without them is refused
 };
 
 struct RefusedLine {

@@ -56,7 +56,7 @@ UpdateOutcome RunUpdate(const UpdateList& list, UpdateActions& actions, const st
             DiscardStaged(staged, actions);
             return UpdateOutcome::Failed;
         }
-        if (!file.sha256.empty() && actions.Sha256Hex(staged.back().staging) != file.sha256) {
+        if (actions.Sha256Hex(staged.back().staging) != file.sha256) {
             actions.Log(L"wrong SHA-256, discarded: " + file.url);
             DiscardStaged(staged, actions);
             return UpdateOutcome::Failed;

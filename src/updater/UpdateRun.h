@@ -1,7 +1,7 @@
 #pragma once
 // Applying an update so that the player is never left without a working
 // client: every file is first downloaded next to its target under a staging
-// name (and checked against its SHA-256 when the manifest gives one); only
+// name and checked against the SHA-256 the manifest gives; only
 // when all have arrived, and the client has ended, do they replace their
 // targets, each old file kept aside until all moves succeeded and put back
 // if any fails. A failed or cancelled download, or a manifest with a refused

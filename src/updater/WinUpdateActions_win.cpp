@@ -46,14 +46,7 @@ std::wstring FileSha256Hex(const std::wstring& path) {
         hash.Add(std::span(buffer).first(read));
     }
     const std::optional<Sha256Digest> digest = hash.Finish();
-    if (!digest) return {};
-    static constexpr wchar_t kHex[] = L"0123456789abcdef";
-    std::wstring hex;
-    for (const unsigned char byte : *digest) {
-        hex += kHex[byte >> 4];
-        hex += kHex[byte & 15];
-    }
-    return hex;
+    return digest ? LowerHex(*digest) : std::wstring();
 }
 
 bool WaitForProgramExit(const std::wstring& exePath, unsigned long timeoutMs) {

@@ -2,6 +2,7 @@
 
 #include "app/Texts.h"
 #include "base/ErrorLog.h"
+#include "base/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -32,26 +33,35 @@ public:
     }
 };
 
-// The temporary folder: what the download leaves there, and what is written.
+// The server and the temporary folder. A signature is good when it is "signed:"
+// followed by the manifest's bytes.
 class FakeHost : public UpdateHost {
 public:
-    std::optional<std::wstring> served; // what the server answers; nullopt: unreachable
-    std::map<std::wstring, std::wstring> files;
+    std::optional<std::string> served;    // the manifest; nullopt: unreachable
+    std::optional<std::string> signature; // nullopt: none served
+    std::map<std::wstring, std::string> files;
     bool writeWorks = true;
     std::vector<std::wstring> calls;
 
-    void DownloadManifest(const std::wstring& url, const std::wstring& path) override {
-        calls.push_back(L"download " + url + L" " + path);
-        if (served) files[path] = *served;
+    void Serve(std::string manifest) {
+        signature = "signed:" + manifest;
+        served = std::move(manifest);
     }
-    std::optional<std::wstring> ReadText(const std::wstring& path) override {
-        const auto found = files.find(path);
-        if (found == files.end()) return std::nullopt;
-        return found->second;
+    std::optional<std::string> Download(const std::wstring& url) override {
+        calls.push_back(L"download " + url);
+        return url.ends_with(L".sig") ? (served ? signature : std::nullopt) : served;
+    }
+    std::wstring SignatureProblem(std::string_view manifest, std::string_view sig) override {
+        return sig == "signed:" + std::string(manifest) ? L"" : L"no key accepts it";
+    }
+    std::wstring Decode(std::string_view bytes) override { return Utf8ToWide(bytes); }
+    bool WriteHidden(const std::wstring& path, std::string_view bytes) override {
+        files[path] = bytes;
+        return true;
     }
     bool WriteUpdater(const std::wstring& path) override {
         calls.push_back(L"write " + path);
-        if (writeWorks) files[path] = L"MZ";
+        if (writeWorks) files[path] = "MZ";
         return writeWorks;
     }
 };
@@ -84,31 +94,65 @@ const std::wstring kParameters = L"D:\\Games\\Ωmega|D:\\Games\\Ωmega\\client.e
 
 } // namespace
 
-TEST(UpdateCheck, AtStartupTheSameVersionOrNoManifestCarryOnSilently) {
-    for (const std::optional<std::wstring>& served :
-         {std::optional<std::wstring>(L"a|b\r\nversion=1.1.0\r\nc|d"),
-          std::optional<std::wstring>(L"a|b|c\r\n"), std::optional<std::wstring>()}) {
-        Rig rig;
-        rig.host.served = served;
-        EXPECT_EQ(rig.check.CheckForUpdate(), Next::Continue);
-        EXPECT_TRUE(rig.platform.calls.empty());
-        EXPECT_EQ(rig.host.calls, std::vector<std::wstring>{
-                                      L"download http://127.0.0.1:9/gamehome/quorl/update.txt " +
-                                      std::wstring(kManifest)});
+// What is offered follows from the bytes just fetched and their signature
+// only, never from what an earlier run left in the temporary folder.
+TEST(UpdateCheck, OnlyASignedHigherVersionIsOffered) {
+    struct Case {
+        const char* manifest;    // nullptr: the server cannot be reached
+        const char* signature;   // nullptr: none served; "": the good one
+        const wchar_t* menuText; // what the menu run says; nullptr: nothing
+        bool offered;
+        bool logged; // refused signatures, stale copies and unreadable versions say why
+    };
+    const Case cases[] = {
+        {"version=1.10.0", "", texts::kUpdateQuestion, true, false},
+        {"version=1.2", "", texts::kUpdateQuestion, true, false},
+        {"version=1.1", "", texts::kAlreadyLatest, false, false},
+        {"version=1.0.9", "", texts::kAlreadyLatest, false, true}, // a stale copy
+        {"version=1.1.0-beta", "", nullptr, false, true},
+        {"a|b|c\r\n", "", nullptr, false, false}, // no version line
+        {"version=1.2.0", nullptr, texts::kUpdateUnverified, false, true},
+        {"version=1.2.0", "signed:version=1.2.1", texts::kUpdateUnverified, false, true},
+        {nullptr, nullptr, nullptr, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.manifest ? c.manifest : "unreachable");
+        ErrorCapture errors;
+        for (const bool fromMenu : {false, true}) {
+            Rig rig;
+            rig.host.files[kManifest] = "version=9.9.9"; // an earlier run's, or planted
+            if (c.manifest) rig.host.Serve(c.manifest);
+            rig.host.signature = !c.signature   ? std::nullopt
+                                 : *c.signature ? std::optional<std::string>(c.signature)
+                                                : rig.host.signature;
+            if (fromMenu) {
+                EXPECT_EQ(rig.check.CheckForUpdateFromMenu(),
+                          UpdateCheck::MenuOutcome::KeepRunning);
+                ASSERT_EQ(rig.platform.messages.size(), c.menuText ? 1u : 0u);
+                if (c.menuText) {
+                    EXPECT_EQ(rig.platform.messages[0].text, c.menuText);
+                }
+            } else {
+                EXPECT_EQ(rig.check.CheckForUpdate(), Next::Continue);
+                EXPECT_EQ(rig.platform.messages.size(), c.offered ? 1u : 0u);
+            }
+        }
+        EXPECT_EQ(!errors.logged.empty(), c.logged);
     }
-}
-
-TEST(UpdateCheck, AnUnreachableServerLeavesTheEarlierManifestInCharge) {
-    Rig rig;
-    rig.host.files[kManifest] = L"version=1.2.0";
-    EXPECT_EQ(rig.check.CheckForUpdate(), Next::Continue);
-    ASSERT_EQ(rig.platform.messages.size(), 1u); // the offer, from the earlier file
-    EXPECT_EQ(rig.platform.messages[0].text, texts::kUpdateQuestion);
+    // The box of a refused signature; the updater gets both files to check again.
+    Rig forged;
+    forged.host.Serve("version=1.2.0");
+    forged.host.signature = "forged";
+    forged.check.CheckForUpdateFromMenu();
+    EXPECT_EQ(forged.platform.messages.at(0).text, L"升级信息校验失败，请稍后再试！");
+    EXPECT_EQ(forged.platform.messages[0].icon, MessageIcon::Information);
+    EXPECT_EQ(forged.host.files[kManifest] + forged.host.files[kManifest + std::wstring(L".sig")],
+              "version=1.2.0forged");
 }
 
 TEST(UpdateCheck, AtStartupAnAcceptedUpdateStartsTheUpdaterAndEnds) {
     Rig rig;
-    rig.host.served = L"version=1.1.1";
+    rig.host.Serve("version=1.1.1");
     rig.platform.answer = MessageAnswer::Yes;
     EXPECT_EQ(rig.check.CheckForUpdate(), Next::EndProcess);
     ASSERT_EQ(rig.platform.messages.size(), 1u);
@@ -125,14 +169,14 @@ TEST(UpdateCheck, AtStartupAnAcceptedUpdateStartsTheUpdaterAndEnds) {
 
 TEST(UpdateCheck, ADeclinedOrFailedUpdateCarriesOn) {
     Rig declined;
-    declined.host.served = L"version=1.0.9";
+    declined.host.Serve("version=1.1.9");
     EXPECT_EQ(declined.check.CheckForUpdate(), Next::Continue);
     EXPECT_EQ(declined.platform.calls, std::vector<std::wstring>{L"message"});
-    EXPECT_EQ(declined.host.calls.size(), 1u); // nothing written
+    EXPECT_EQ(declined.host.calls.size(), 2u); // nothing written
 
     ErrorCapture errors;
     Rig unwritable;
-    unwritable.host.served = L"version=1.1";
+    unwritable.host.Serve("version=1.1.1");
     unwritable.platform.answer = MessageAnswer::Yes;
     unwritable.host.writeWorks = false;
     EXPECT_EQ(unwritable.check.CheckForUpdate(), Next::Continue);
@@ -141,7 +185,7 @@ TEST(UpdateCheck, ADeclinedOrFailedUpdateCarriesOn) {
     EXPECT_NE(errors.logged[0].find(kUpdater), std::wstring::npos);
 
     Rig unstartable;
-    unstartable.host.served = L"version=1.1";
+    unstartable.host.Serve("version=1.1.1");
     unstartable.platform.answer = MessageAnswer::Yes;
     unstartable.platform.openWorks = false;
     EXPECT_EQ(unstartable.check.CheckForUpdate(), Next::Continue);
@@ -151,7 +195,7 @@ TEST(UpdateCheck, ADeclinedOrFailedUpdateCarriesOn) {
 
 TEST(UpdateCheck, FromTheMenu) {
     Rig latest;
-    latest.host.served = L"version=1.1.0";
+    latest.host.Serve("version=1.1.0");
     EXPECT_EQ(latest.check.CheckForUpdateFromMenu(), UpdateCheck::MenuOutcome::KeepRunning);
     ASSERT_EQ(latest.platform.messages.size(), 1u);
     EXPECT_EQ(latest.platform.messages[0].text, L"当前版本已是最新，无需更新！");
@@ -160,17 +204,17 @@ TEST(UpdateCheck, FromTheMenu) {
     EXPECT_EQ(latest.platform.messages[0].buttons, MessageButtons::Ok);
 
     Rig nothing;
-    nothing.host.served = L"a|b|c";
+    nothing.host.Serve("a|b|c");
     EXPECT_EQ(nothing.check.CheckForUpdateFromMenu(), UpdateCheck::MenuOutcome::KeepRunning);
     EXPECT_TRUE(nothing.platform.calls.empty());
 
     Rig declined;
-    declined.host.served = L"version=2.0.0";
+    declined.host.Serve("version=2.0.0");
     EXPECT_EQ(declined.check.CheckForUpdateFromMenu(), UpdateCheck::MenuOutcome::KeepRunning);
     EXPECT_EQ(declined.platform.calls, std::vector<std::wstring>{L"message"});
 
     Rig accepted;
-    accepted.host.served = L"version=2.0.0";
+    accepted.host.Serve("version=2.0.0");
     accepted.platform.answer = MessageAnswer::Yes;
     EXPECT_EQ(accepted.check.CheckForUpdateFromMenu(), UpdateCheck::MenuOutcome::CloseForUpdate);
     EXPECT_EQ(accepted.platform.calls.back(),
@@ -178,7 +222,7 @@ TEST(UpdateCheck, FromTheMenu) {
 
     ErrorCapture errors;
     Rig failed;
-    failed.host.served = L"version=2.0.0";
+    failed.host.Serve("version=2.0.0");
     failed.platform.answer = MessageAnswer::Yes;
     failed.platform.openWorks = false;
     EXPECT_EQ(failed.check.CheckForUpdateFromMenu(), UpdateCheck::MenuOutcome::KeepRunning);

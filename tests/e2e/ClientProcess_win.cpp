@@ -199,7 +199,7 @@ ClientRun RunClient(const ClientOptions& options) {
     return run;
 }
 
-Installation::Installation(std::string_view manifest) {
+Installation::Installation(std::string_view manifest, std::wstring_view signature) {
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
     wchar_t full[MAX_PATH] = {};
@@ -212,7 +212,7 @@ Installation::Installation(std::string_view manifest) {
     CreateDirectoryW(temp_.c_str(), nullptr);
     CopyFileW(ClientPath().c_str(), exe().c_str(), FALSE);
     const std::string ini =
-        "[Addresses]\r\nManifest=" + WideToUtf8(test::TextAddress(manifest)) + "\r\n";
+        "[Addresses]\r\nManifest=" + WideToUtf8(test::SignedAddress(manifest, signature)) + "\r\n";
     win::UniqueHandle file(CreateFileW((folder_ + L"\\Tessaly.ini").c_str(), GENERIC_WRITE, 0,
                                        nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;

@@ -73,7 +73,9 @@ private:
 // the manifest at the local test server (the server must be running).
 class Installation {
 public:
-    explicit Installation(std::string_view manifest);
+    // The configured manifest is served with a signature as `signature`
+    // says (test::SignedAddress).
+    explicit Installation(std::string_view manifest, std::wstring_view signature = L"good");
     ~Installation();
     Installation(const Installation&) = delete;
     Installation& operator=(const Installation&) = delete;

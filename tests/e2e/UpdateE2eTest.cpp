@@ -2,6 +2,7 @@
 
 #include "base/Text.h"
 #include "shell/TestServer_win.h"
+#include "update/Cng_win.h"
 #include "updater/WinUpdateActions_win.h"
 
 #include <gtest/gtest.h>
@@ -49,6 +50,18 @@ TEST(UpdateCheck, TheSameVersionGoesOnToTheSplashWithoutAQuestion) {
     EXPECT_EQ(GetFileAttributesW((client.temp() + L"Update.exe").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+TEST(UpdateCheck, AManifestTheMakerDidNotSignOffersNothing) {
+    // Tampered, another key's, missing, empty, and the signature of other bytes.
+    for (const wchar_t* signature : {L"tampered", L"other", L"none", L"empty", L"another"}) {
+        const Installation client("version=1.1.1\r\n", signature);
+        const ClientRun run = RunClient(client.Options(L"yes"));
+        ASSERT_TRUE(run.ended) << WideToUtf8(signature);
+        EXPECT_TRUE(run.log.empty()) << WideToUtf8(signature);
+        ASSERT_FALSE(run.visibleWindowClasses.empty()) << WideToUtf8(signature);
+        EXPECT_EQ(run.visibleWindowClasses[0], L"TessalyLoadFrm");
+    }
+}
+
 TEST(UpdateCheck, AnAcceptedUpdateStartsTheUpdaterAndEndsBeforeAnyWindow) {
     const Installation client("version=1.1.1\r\n");
     const ClientRun run = RunClient(client.Options(L"yes"));
@@ -94,6 +107,14 @@ std::string Narrow(const std::wstring& text) {
 std::string ManifestTo120(const std::wstring& extraLines, const std::wstring& hash) {
     return "version=1.2.0\r\n" + Narrow(extraLines) + "Tessaly.exe|" + Narrow(test::TestServer()) +
            "files/Tessaly.exe" + (hash.empty() ? "" : "|" + Narrow(hash)) + "\r\n";
+}
+
+// The SHA-256 of the test server's /bytes/<count> body.
+std::wstring PatternSha256(std::size_t count) {
+    std::vector<std::byte> bytes(count);
+    for (std::size_t i = 0; i < count; ++i)
+        bytes[i] = static_cast<std::byte>(i % 251);
+    return LowerHex(*win::Sha256Of(bytes));
 }
 
 bool Has(const ClientRun& run, const std::wstring& line) {
@@ -145,8 +166,10 @@ TEST(Update, From110To120EndsWithTheNewClientInTheFolderAndRunning) {
 
 TEST(Update, CancellingDuringTheSecondOfThreeFilesLeavesEveryOldFile) {
     const std::wstring server = test::TestServer();
-    const Installation client(ManifestTo120(
-        L"a.dat|" + server + L"bytes/20000\r\nb.dat|" + server + L"bytes/8000000\r\n", L""));
+    const Installation client(
+        ManifestTo120(L"a.dat|" + server + L"bytes/20000|" + PatternSha256(20000) + L"\r\nb.dat|" +
+                          server + L"bytes/8000000|" + std::wstring(64, L'0') + L"\r\n",
+                      win::FileSha256Hex(TESSALY_NEXT_CLIENT)));
     ClientOptions options =
         client.Options(L"yes", L"2"); // client, updater; the restarted client only logs
     options.environment.emplace_back(L"TESSALY_AUTOMATION_CANCEL_AT", L"2");
@@ -166,8 +189,10 @@ TEST(Update, CancellingDuringTheSecondOfThreeFilesLeavesEveryOldFile) {
 TEST(Update, ABrokenOrRefusedUpdateSaysSoAndLeavesTheOldClientRunnable) {
     const std::string server = Narrow(test::TestServer());
     const std::string manifests[] = {
-        ManifestTo120(L"", std::wstring(64, L'0')),                         // a wrong hash
-        "version=1.2.0\r\nTessaly.exe|" + server + "files/missing.exe\r\n", // a missing file
+        ManifestTo120(L"", std::wstring(64, L'0')), // a wrong hash
+        ManifestTo120(L"a.dat|" + test::TestServer() + L"files/missing.dat|" +
+                          std::wstring(64, L'0') + L"\r\n",
+                      win::FileSha256Hex(TESSALY_NEXT_CLIENT)), // a missing file
         // A hostile line beside a good client: none of it is applied.
         ManifestTo120(L"evil|" + test::TestServer() + L"game/..\\..\\evil.html\r\n", L""),
     };
@@ -209,5 +234,14 @@ TEST(Update, AStartParameterTheClientNeverPassesEndsTheUpdaterAtOnce) {
         EXPECT_TRUE(run.visibleWindowClasses.empty()) << Narrow(parameter);
         EXPECT_TRUE(run.log.empty()) << Narrow(parameter);
     }
+    // The right parameter, but the manifest beside the updater is no signed
+    // one: the failure box, the old client again, and still no request.
+    ClientOptions options = client.Options(L"yes");
+    options.exe = updater;
+    options.arguments = client.folder() + L"|" + client.exe();
+    const ClientRun run = RunClient(options);
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(run.log, (std::vector<std::wstring>{kFailed, L"open\t" + client.exe() + L"\t"}));
     EXPECT_EQ(test::TestServerLog().find(never), std::string::npos);
 }

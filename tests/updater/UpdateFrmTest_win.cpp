@@ -1,6 +1,9 @@
 #include <windows.h>
 
+#include "base/Text.h"
+#include "shell/DownLoadFile_win.h"
 #include "shell/TestServer_win.h"
+#include "update/Cng_win.h"
 #include "updater/UpdateFrm_win.h"
 #include "updater/UpdaterTexts.h"
 
@@ -61,9 +64,12 @@ protected:
         SetEnvironmentVariableW(L"TESSALY_AUTOMATION_CANCEL_AT", nullptr);
     }
 
+    // The manifest and its signature as the client leaves them, signed by the test server.
     UpdateOutcome Update(const std::wstring& fileLines) {
-        WriteFileText(root_ + L"tmp\\update.txt",
-                      "version=1.2.0\r\n" + std::string(fileLines.begin(), fileLines.end()));
+        const std::wstring address =
+            test::SignedAddress("version=1.2.0\r\n" + WideToUtf8(fileLines));
+        WriteFileText(root_ + L"tmp\\update.txt", Fetch(address));
+        WriteFileText(root_ + L"tmp\\update.txt.sig", Fetch(address + L".sig"));
         Config config;
         config.timeoutSeconds = 3;
         UpdateFrm window(platform, config, {folder_, folder_ + L"Tessaly.exe"});
@@ -75,8 +81,14 @@ protected:
         return window.Run();
     }
     std::string Content(const std::wstring& name) { return test::ReadWholeFile(folder_ + name); }
+    static std::string Fetch(const std::wstring& address) {
+        return DownloadBytes(address, DownloadLimits{}).value_or("");
+    }
+    // A file line with the hash of what the server serves there.
     std::wstring Line(const std::wstring& path) {
-        return L"f|" + test::TestServer() + path + L"\r\n";
+        const std::string body = Fetch(test::TestServer() + path);
+        return L"f|" + test::TestServer() + path + L"|" +
+               LowerHex(*Sha256Of(std::as_bytes(std::span(body)))) + L"\r\n";
     }
 
     RecordingPlatform platform;
@@ -110,9 +122,10 @@ TEST_F(UpdateFrmTest, CancellingDuringTheSecondOfThreeFilesKeepsEveryOldFile) {
 }
 
 TEST_F(UpdateFrmTest, AFailedOrRefusedUpdateReplacesNothingAndSaysSo) {
-    const std::wstring hostile[] = {L"x|" + test::TestServer() + L"game/..\\..\\evil.html\r\n",
-                                    L"y|" + test::TestServer() + L"bytes/20000?x\r\n",
-                                    L"no address\r\n"};
+    const std::wstring hash = L"|" + std::wstring(64, L'0') + L"\r\n";
+    const std::wstring hostile[] = {L"x|" + test::TestServer() + L"game/..\\..\\evil.html" + hash,
+                                    L"y|" + test::TestServer() + L"bytes/20000?x" + hash,
+                                    L"no address" + hash};
     for (const std::wstring& line : hostile) {
         EXPECT_EQ(Update(Line(L"bytes/20000") + line), UpdateOutcome::Failed);
         EXPECT_EQ(Content(L"20000"), "old data");

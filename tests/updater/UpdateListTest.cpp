@@ -39,27 +39,33 @@ TEST(UpdateList, OnlyAnAbsoluteFolderWithTheClientInsideIsAccepted) {
 }
 
 TEST(UpdateList, FileLinesSkipVersionLinesInAnyCaseAndNameTheirTargets) {
+    const std::wstring hash = L"|" + std::wstring(64, L'A');
     const std::wstring manifest =
-        L"VERSION=1.2.0\r\nTessaly.exe|http://h/new/Tessaly.exe\r\n"
-        L"comment Version 2\r\n"
-        L"data|http://h/pack.dat|" +
-        std::wstring(64, L'A') +
+        L"VERSION=1.2.0\r\nTessaly.exe|http://h/new/Tessaly.exe" + hash +
         L"\r\n"
-        L"old|http://h/notes.txt|1\r\nbare-name\r\n\r\nreadme|http://h/readme.txt\r\n"
-        L"relative|files/a.dat\r\ntabbed|http://h\tx/b.dat";
+        L"comment Version 2\r\n"
+        L"data|http://h/pack.dat" +
+        hash +
+        L"\r\n"
+        L"old|http://h/notes.txt|1\r\nbare-name\r\n\r\nreadme|http://h/readme.txt" +
+        hash +
+        L"\r\nunhashed|http://h/u.txt\r\n"
+        L"relative|files/a.dat" +
+        hash + L"\r\ntabbed|http://h\tx/b.dat" + hash;
     const UpdateList list = ReadUpdateList(manifest, L"C:\\Game\\");
-    ASSERT_EQ(list.files.size(), 4u);
+    ASSERT_EQ(list.files.size(), 3u);
     EXPECT_EQ(list.files[0].target, L"C:\\Game\\Tessaly.exe");
     EXPECT_EQ(list.files[0].url, L"http://h/new/Tessaly.exe");
-    EXPECT_TRUE(list.files[0].sha256.empty());
-    EXPECT_EQ(list.files[1].sha256, std::wstring(64, L'a')); // hash field present
-    EXPECT_TRUE(list.files[2].sha256.empty()); // not a hash: old manifests keep working
-    EXPECT_EQ(list.files[3].localName, L"readme.txt");
-    // No address, a relative one, and one with a control character.
-    ASSERT_EQ(list.refused.size(), 3u);
-    EXPECT_EQ(list.refused[0].line, L"bare-name");
-    EXPECT_EQ(list.refused[1].reason, L"not an http or https address");
-    EXPECT_EQ(list.refused[2].reason, L"not an http or https address");
+    EXPECT_EQ(list.files[1].sha256, std::wstring(64, L'a'));
+    EXPECT_EQ(list.files[2].localName, L"readme.txt");
+    // A hash that is none, none at all, no address, a relative one, and one
+    // with a control character.
+    ASSERT_EQ(list.refused.size(), 5u);
+    EXPECT_EQ(list.refused[0].reason, L"no valid SHA-256");
+    EXPECT_EQ(list.refused[1].line, L"bare-name");
+    EXPECT_EQ(list.refused[2].reason, L"no valid SHA-256");
+    EXPECT_EQ(list.refused[3].reason, L"not an http or https address");
+    EXPECT_EQ(list.refused[4].reason, L"not an http or https address");
 }
 
 TEST(UpdateList, HostileNamesAreRefused) {
@@ -69,7 +75,8 @@ TEST(UpdateList, HostileNamesAreRefused) {
           L"http://h/com1.dll", L"http://h/LPT9", L"http://h/x.exe.", L"http://h/a?b=c",
           L"http://h/ ", L"http://h/COM\u00b9", L"http://h/lpt\u00b3.txt",
           L"http://h/com\u00b2.dll"}) {
-        const UpdateList list = ReadUpdateList(std::wstring(L"n|") + url, L"C:\\Game\\");
+        const UpdateList list = ReadUpdateList(
+            std::wstring(L"n|") + url + L"|" + std::wstring(64, L'0'), L"C:\\Game\\");
         EXPECT_TRUE(list.files.empty()) << url;
         EXPECT_EQ(list.refused.size(), 1u) << url;
     }
@@ -81,6 +88,14 @@ TEST(UpdateList, HostileNamesAreRefused) {
 }
 
 namespace {
+
+// A stand-in for SHA-256 that a manifest can name: the bytes' hex, padded to 64 digits.
+std::wstring HashOf(const std::string& bytes) {
+    std::wstring hex;
+    for (const unsigned char c : bytes)
+        hex += {L"0123456789abcdef"[c >> 4], L"0123456789abcdef"[c & 15]};
+    return hex + std::wstring(64 - hex.size(), L'0');
+}
 
 // A folder of files in memory, with downloads that succeed unless told otherwise.
 class FakeActions : public UpdateActions {
@@ -104,9 +119,7 @@ public:
         files[path] = served[file.url];
         return true;
     }
-    std::wstring Sha256Hex(const std::wstring& path) override {
-        return L"hash-of-" + std::wstring(files[path].begin(), files[path].end());
-    }
+    std::wstring Sha256Hex(const std::wstring& path) override { return HashOf(files[path]); }
     bool Cancelled() override { return cancelled; }
     bool WaitForClientExit() override { return clientGone; }
     bool Exists(const std::wstring& path) override { return files.count(path) > 0; }
@@ -121,9 +134,10 @@ public:
 };
 
 UpdateList ThreeFiles() {
-    return ReadUpdateList(
-        L"version=1.2.0\r\na|http://h/a.dll\r\nb|http://h/b.dat\r\nc|http://h/Tessaly.exe",
-        L"C:\\G\\");
+    return ReadUpdateList(L"version=1.2.0\r\na|http://h/a.dll|" + HashOf("new a") +
+                              L"\r\nb|http://h/b.dat|" + HashOf("new b") +
+                              L"\r\nc|http://h/Tessaly.exe|" + HashOf("new client"),
+                          L"C:\\G\\");
 }
 
 FakeActions Installed() {
@@ -173,8 +187,10 @@ TEST(UpdateRun, CancelFailureWrongHashOrARunningClientLeaveTheOldFiles) {
     // One refused line, wherever it stands, and not one file is fetched.
     for (const wchar_t* line : {L"x|http://h/a?b=c\r\n", L"bare-name\r\n", L"x|http://h/..\r\n"}) {
         FakeActions refused = Installed();
-        const UpdateList list = ReadUpdateList(
-            L"a|http://h/a.dll\r\n" + std::wstring(line) + L"c|http://h/Tessaly.exe", L"C:\\G\\");
+        const UpdateList list =
+            ReadUpdateList(L"a|http://h/a.dll|" + HashOf("new a") + L"\r\n" + line +
+                               L"c|http://h/Tessaly.exe|" + HashOf("new client"),
+                           L"C:\\G\\");
         EXPECT_EQ(RunUpdate(list, refused, L"7"), UpdateOutcome::Failed) << line;
         EXPECT_EQ(refused.downloads, 0) << line;
         EXPECT_EQ(refused.files, kOld) << line;
