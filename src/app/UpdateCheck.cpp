@@ -1,8 +1,9 @@
 #include "app/UpdateCheck.h"
 
-#include "app/Manifest.h"
 #include "app/Texts.h"
 #include "base/ErrorLog.h"
+#include "update/Manifest.h"
+#include "update/StartParameter.h"
 
 namespace tessaly {
 namespace {
@@ -11,15 +12,6 @@ constexpr wchar_t kManifestName[] = L"update.txt";
 constexpr wchar_t kUpdaterName[] = L"Update.exe";
 
 } // namespace
-
-std::wstring UpdaterParameters(std::wstring_view programFolder, std::wstring_view programName) {
-    std::wstring exe(programFolder);
-    // At a drive root the folder already ends in its backslash.
-    if (exe.empty() || exe.back() != L'\\') exe += L'\\';
-    exe += programName;
-    exe += L".exe";
-    return std::wstring(programFolder) + L"|" + exe;
-}
 
 std::wstring_view FileStem(std::wstring_view path) {
     const std::size_t slash = path.find_last_of(L"\\/");
@@ -57,7 +49,7 @@ UpdateCheck::Finding UpdateCheck::Compare() {
     host_.DownloadManifest(settings_.manifestUrl, path);
     const std::optional<std::wstring> text = host_.ReadText(path);
     if (!text) return Finding::NoVersion;
-    const std::optional<std::wstring> version = ManifestVersion(*text);
+    const std::optional<std::wstring> version = ParseManifest(*text).version;
     if (!version) return Finding::NoVersion;
     return *version == settings_.ownVersion ? Finding::Same : Finding::Different;
 }

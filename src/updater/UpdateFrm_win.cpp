@@ -59,7 +59,7 @@ UpdateFrm::UpdateFrm(Platform& platform, const Config& config, StartParameter pa
         progress_.SetMax(length);
     });
     downloader_.Loading.Connect([this](std::uint64_t received) { progress_.SetValue(received); });
-    actions_.OnDownloading = [this](const UpdateFile& file) {
+    actions_.OnDownloading = [this](const ManifestFile& file) {
         Label1_.SetCaption(texts::kDownloading + file.localName);
         progress_.SetValue(0);
         if (++started_ == cancelAt_ && closebtn_.IsCreated()) {
@@ -137,10 +137,11 @@ UpdateOutcome UpdateFrm::Run() {
     const std::wstring manifestPath = GetTempDir() + L"update.txt";
     const auto manifest = WindowsUpdateHost(ManifestLimits(config_)).ReadText(manifestPath);
     if (!manifest) LogError(L"update: no manifest at " + manifestPath);
-    const UpdateList list = ReadUpdateList(manifest.value_or(L""), parameter_.folder);
+    const Manifest list = ParseManifest(manifest.value_or(L""));
 
     running_ = true;
-    const UpdateOutcome outcome = RunUpdate(list, actions_, std::to_wstring(GetCurrentProcessId()));
+    const UpdateOutcome outcome =
+        RunUpdate(list, parameter_.folder, actions_, std::to_wstring(GetCurrentProcessId()));
     running_ = false;
 
     // Only a complete update says it is done. Otherwise the client that was
@@ -150,7 +151,7 @@ UpdateOutcome UpdateFrm::Run() {
     if (outcome == UpdateOutcome::Updated) {
         platform_.ShowMessage(
             {texts::kUpdated, texts::kNotice, MessageIcon::Information, MessageButtons::Ok});
-        start = list.files.back().target;
+        start = parameter_.folder + list.files.back().localName;
     } else if (outcome != UpdateOutcome::Cancelled) {
         platform_.ShowMessage(
             {texts::kUpdateFailed, texts::kNotice, MessageIcon::Exclamation, MessageButtons::Ok});

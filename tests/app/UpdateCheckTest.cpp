@@ -2,6 +2,7 @@
 
 #include "app/Texts.h"
 #include "base/ErrorLog.h"
+#include "update/StartParameter.h"
 
 #include <gtest/gtest.h>
 
