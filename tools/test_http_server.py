@@ -21,6 +21,13 @@ Routes (n, announce, chunks, delay_ms and seconds are decimal numbers):
                                   one byte every d ms (default 500)
   /redirect/<code>?to=<address>   that status with Location: the address as given
   /loop/<n>                       302 to /loop/<n+1>, for ever
+  /signed?body=<percent-encoded>&sig=<mode>  as /text; the same address with
+                                  ".sig" appended answers its signature, by
+                                  mode: good (by --sign-key), other (by a key
+                                  of the server's own), tampered (the body is
+                                  served with its last byte changed, the
+                                  signature is the true one), another (a good
+                                  signature of other bytes), empty, none (404)
   anything else                   a file under --root (404 without --root)
 
 Pattern byte i is i % 251: a prime period, so a piece that lands at the wrong
@@ -30,7 +37,9 @@ offset shows.
 import argparse
 import functools
 import os
+import subprocess
 import sys
+import tempfile
 import threading
 import time
 import urllib.parse
@@ -102,6 +111,8 @@ class Handler(SimpleHTTPRequestHandler):
                 return self._redirect(int(arg), self._raw_query_value(url.query, "to"), send_body)
             if name == "loop" and arg.isdigit():
                 return self._redirect(302, f"/loop/{int(arg) + 1}".encode("ascii"), send_body)
+            if name == "signed":
+                return self._signed(url.query, send_body)
             if name == "text":
                 raw = self._raw_query_value(url.query, "body")
                 return self._bytes(HTTPStatus.OK, raw, send_body, "text/plain")
@@ -204,6 +215,24 @@ class Handler(SimpleHTTPRequestHandler):
             self.wfile.flush()
             time.sleep(max(1, min(delay_ms, 10000)) / 1000.0)
 
+    def _signed(self, query, send_body):
+        wants_signature = query.endswith(".sig")
+        if wants_signature:
+            query = query[:-len(".sig")]
+        body = self._raw_query_value(query, "body")
+        mode = self._raw_query_value(query, "sig").decode("latin-1")
+        if not wants_signature:
+            if mode == "tampered" and body:
+                body = body[:-1] + bytes([body[-1] ^ 1])
+            return self._bytes(HTTPStatus.OK, body, send_body, "text/plain")
+        if mode == "none" or self.server.sign_key is None:
+            return self._status(404, send_body)
+        if mode == "empty":
+            return self._bytes(HTTPStatus.OK, b"", send_body)
+        key = self.server.other_key() if mode == "other" else self.server.sign_key
+        signed = body + b"\r\n" if mode == "another" else body
+        return self._bytes(HTTPStatus.OK, sign(key, signed), send_body)
+
     def _redirect(self, code, location, send_body):
         self.send_response(code)
         self.send_header("Location", location.decode("latin-1"))
@@ -214,9 +243,29 @@ class Handler(SimpleHTTPRequestHandler):
             self.wfile.write(body)
 
 
+def sign(key, data):
+    """The DER ECDSA signature over SHA-256 that the publishing command writes."""
+    return subprocess.run(["openssl", "dgst", "-sha256", "-sign", key], input=data,
+                          capture_output=True, check=True).stdout
+
+
 class Server(ThreadingHTTPServer):
     daemon_threads = True
     allow_reuse_address = False
+    sign_key = None
+    _other_key = None
+    _other_lock = threading.Lock()
+
+    def other_key(self):
+        # A P-256 key no build trusts, made once per server.
+        with self._other_lock:
+            if self._other_key is None:
+                folder = tempfile.mkdtemp(prefix="tessaly-other-key-")
+                self._other_key = os.path.join(folder, "other.key")
+                subprocess.run(["openssl", "ecparam", "-name", "prime256v1", "-genkey",
+                                "-noout", "-out", self._other_key], check=True,
+                               capture_output=True)
+            return self._other_key
 
 
 def write_atomically(path, text):
@@ -234,6 +283,7 @@ def main(argv=None):
     parser.add_argument("--root", help="serves the files of this folder as well")
     parser.add_argument("--max-seconds", type=float, default=600.0,
                         help="ends by itself after this long (default 600)")
+    parser.add_argument("--sign-key", help="PEM private key that /signed signs with")
     parser.add_argument("--verbose", action="store_true", help="logs each request")
     args = parser.parse_args(argv)
 
@@ -243,6 +293,7 @@ def main(argv=None):
     server = Server(("127.0.0.1", args.port), functools.partial(Handler, directory=root))
     server.root = root
     server.verbose = args.verbose
+    server.sign_key = os.path.abspath(args.sign_key) if args.sign_key else None
     port = server.server_address[1]
     if args.pid_file:
         write_atomically(args.pid_file, f"{os.getpid()}\n")

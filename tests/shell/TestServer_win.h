@@ -42,17 +42,27 @@ inline std::string TestServerLog() {
     return ReadWholeFile(port.substr(0, port.find_last_of(L"\\/") + 1) + L"log");
 }
 
+inline std::wstring PercentEncoded(std::string_view bytes) {
+    std::wstring text;
+    constexpr wchar_t kHex[] = L"0123456789ABCDEF";
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        text += L'%';
+        text += kHex[byte >> 4];
+        text += kHex[byte & 15];
+    }
+    return text;
+}
+
 // The server's /text route, answering exactly these bytes.
 inline std::wstring TextAddress(std::string_view body) {
-    std::wstring address = TestServer() + L"text?body=";
-    constexpr wchar_t kHex[] = L"0123456789ABCDEF";
-    for (const char c : body) {
-        const auto byte = static_cast<unsigned char>(c);
-        address += L'%';
-        address += kHex[byte >> 4];
-        address += kHex[byte & 15];
-    }
-    return address;
+    return TestServer() + L"text?body=" + PercentEncoded(body);
+}
+
+// The server's /signed route: these bytes, and at the address plus ".sig" a
+// signature as `mode` says (good, other, tampered, another, empty, none).
+inline std::wstring SignedAddress(std::string_view body, std::wstring_view mode = L"good") {
+    return TestServer() + L"signed?body=" + PercentEncoded(body) + L"&sig=" + std::wstring(mode);
 }
 
 } // namespace tessaly::test
