@@ -1,8 +1,9 @@
 #include "app/UpdateCheck.h"
 
-#include "app/Manifest.h"
 #include "app/Texts.h"
 #include "base/ErrorLog.h"
+#include "update/Manifest.h"
+#include "update/StartParameter.h"
 #include "update/VersionOrder.h"
 
 namespace tessaly {
@@ -13,15 +14,6 @@ constexpr wchar_t kSignatureSuffix[] = L".sig";
 constexpr wchar_t kUpdaterName[] = L"Update.exe";
 
 } // namespace
-
-std::wstring UpdaterParameters(std::wstring_view programFolder, std::wstring_view programName) {
-    std::wstring exe(programFolder);
-    // At a drive root the folder already ends in its backslash.
-    if (exe.empty() || exe.back() != L'\\') exe += L'\\';
-    exe += programName;
-    exe += L".exe";
-    return std::wstring(programFolder) + L"|" + exe;
-}
 
 std::wstring_view FileStem(std::wstring_view path) {
     const std::size_t slash = path.find_last_of(L"\\/");
@@ -74,7 +66,15 @@ UpdateCheck::Finding UpdateCheck::Compare() {
         LogError(L"update: manifest " + url + L" refused: " + problem);
         return Finding::Unverified;
     }
-    const std::optional<std::wstring> version = ManifestVersion(host_.Decode(*manifest));
+    // A manifest the updater would refuse is no update to offer: it would
+    // fail, and the old client would ask again at every start.
+    const Manifest parsed = ParseManifest(host_.Decode(*manifest));
+    if (!parsed.refused.empty()) {
+        LogError(L"update: manifest " + url + L" refused: the line \"" + parsed.refused[0].line +
+                 L"\": " + parsed.refused[0].reason);
+        return Finding::Unverified;
+    }
+    const std::optional<std::wstring>& version = parsed.version;
     if (!version) return Finding::NoVersion;
     switch (CompareVersions(*version, settings_.ownVersion)) {
     case VersionOrder::Higher:

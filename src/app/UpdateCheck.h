@@ -49,8 +49,6 @@ struct UpdateSettings {
     std::wstring programName;   // the executable's name without its extension
 };
 
-// "folder|folder\name.exe": what the updater is started with.
-std::wstring UpdaterParameters(std::wstring_view programFolder, std::wstring_view programName);
 // The file name of a path without its folder and its extension.
 std::wstring_view FileStem(std::wstring_view path);
 

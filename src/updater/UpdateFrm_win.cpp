@@ -64,7 +64,7 @@ UpdateFrm::UpdateFrm(Platform& platform, const Config& config, StartParameter pa
         progress_.SetMax(length);
     });
     downloader_.Loading.Connect([this](std::uint64_t received) { progress_.SetValue(received); });
-    actions_.OnDownloading = [this](const UpdateFile& file) {
+    actions_.OnDownloading = [this](const ManifestFile& file) {
         Label1_.SetCaption(texts::kDownloading + file.localName);
         progress_.SetValue(0);
         if (++started_ == cancelAt_ && closebtn_.IsCreated()) {
@@ -150,12 +150,13 @@ UpdateOutcome UpdateFrm::Run() {
                                            std::as_bytes(std::span(*signature)));
     else if (manifest)
         problem = L"no signature beside " + manifestPath;
-    UpdateList list;
+    Manifest list;
     UpdateOutcome outcome = UpdateOutcome::Failed;
     if (problem.empty()) {
-        list = ReadUpdateList(FromSystemCodePage(*manifest), parameter_.folder);
+        list = ParseManifest(FromSystemCodePage(*manifest));
         running_ = true;
-        outcome = RunUpdate(list, actions_, std::to_wstring(GetCurrentProcessId()));
+        outcome =
+            RunUpdate(list, parameter_.folder, actions_, std::to_wstring(GetCurrentProcessId()));
         running_ = false;
     } else {
         LogError(L"update: nothing fetched: " + problem);
@@ -168,7 +169,7 @@ UpdateOutcome UpdateFrm::Run() {
     if (outcome == UpdateOutcome::Updated) {
         platform_.ShowMessage(
             {texts::kUpdated, texts::kNotice, MessageIcon::Information, MessageButtons::Ok});
-        start = list.files.back().target;
+        start = parameter_.folder + list.files.back().localName;
     } else if (outcome != UpdateOutcome::Cancelled) {
         platform_.ShowMessage(
             {texts::kUpdateFailed, texts::kNotice, MessageIcon::Exclamation, MessageButtons::Ok});

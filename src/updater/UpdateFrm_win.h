@@ -15,7 +15,7 @@
 #include "controls/iButton_win.h"
 #include "shell/QelDownLoadFile.h"
 #include "updater/ProgressBar_win.h"
-#include "updater/UpdateList.h"
+#include "update/StartParameter.h"
 #include "updater/WinUpdateActions_win.h"
 
 namespace tessaly::win {

@@ -6,7 +6,8 @@ namespace tessaly {
 namespace {
 
 struct Staged {
-    const UpdateFile* file;
+    const ManifestFile* file;
+    std::wstring target;
     std::wstring staging;
     std::wstring backup;
     bool replaced = false; // the staging file now is the target
@@ -22,32 +23,34 @@ void DiscardStaged(std::vector<Staged>& staged, UpdateActions& actions) {
 // Puts every old file back, newest change first.
 void RollBack(std::vector<Staged>& staged, UpdateActions& actions) {
     for (auto it = staged.rbegin(); it != staged.rend(); ++it) {
-        if (it->replaced) actions.Delete(it->file->target);
-        if (it->backedUp && !actions.Move(it->backup, it->file->target))
-            actions.Log(L"cannot put back " + it->file->target + L" from " + it->backup);
+        if (it->replaced) actions.Delete(it->target);
+        if (it->backedUp && !actions.Move(it->backup, it->target))
+            actions.Log(L"cannot put back " + it->target + L" from " + it->backup);
     }
     DiscardStaged(staged, actions);
 }
 
 } // namespace
 
-UpdateOutcome RunUpdate(const UpdateList& list, UpdateActions& actions, const std::wstring& tag) {
+UpdateOutcome RunUpdate(const Manifest& manifest, const std::wstring& folder,
+                        UpdateActions& actions, const std::wstring& tag) {
     // A manifest that names one file wrongly cannot be trusted for the others,
     // and half an update is a client that matches no version.
-    if (!list.refused.empty()) {
-        for (const RefusedLine& refused : list.refused)
+    if (!manifest.refused.empty()) {
+        for (const RefusedLine& refused : manifest.refused)
             actions.Log(L"nothing replaced for the line \"" + refused.line + L"\": " +
                         refused.reason);
         return UpdateOutcome::Failed;
     }
-    if (list.files.empty()) return UpdateOutcome::NothingToDo;
+    if (manifest.files.empty()) return UpdateOutcome::NothingToDo;
 
     std::vector<Staged> staged;
-    for (std::size_t i = 0; i < list.files.size(); ++i) {
-        const UpdateFile& file = list.files[i];
+    for (std::size_t i = 0; i < manifest.files.size(); ++i) {
+        const ManifestFile& file = manifest.files[i];
         if (actions.Cancelled()) break;
+        const std::wstring target = folder + file.localName;
         const std::wstring suffix = L"." + tag + L"-" + std::to_wstring(i);
-        staged.push_back({&file, file.target + suffix + L".new", file.target + suffix + L".old"});
+        staged.push_back({&file, target, target + suffix + L".new", target + suffix + L".old"});
         actions.Downloading(file);
         const bool arrived = actions.Download(file, staged.back().staging);
         if (actions.Cancelled()) break;
@@ -72,16 +75,16 @@ UpdateOutcome RunUpdate(const UpdateList& list, UpdateActions& actions, const st
         return UpdateOutcome::Failed;
     }
     for (Staged& s : staged) {
-        if (actions.Exists(s.file->target)) {
-            if (!actions.Move(s.file->target, s.backup)) {
-                actions.Log(L"cannot set aside " + s.file->target);
+        if (actions.Exists(s.target)) {
+            if (!actions.Move(s.target, s.backup)) {
+                actions.Log(L"cannot set aside " + s.target);
                 RollBack(staged, actions);
                 return UpdateOutcome::Failed;
             }
             s.backedUp = true;
         }
-        if (!actions.Move(s.staging, s.file->target)) {
-            actions.Log(L"cannot replace " + s.file->target);
+        if (!actions.Move(s.staging, s.target)) {
+            actions.Log(L"cannot replace " + s.target);
             RollBack(staged, actions);
             return UpdateOutcome::Failed;
         }

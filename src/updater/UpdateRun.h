@@ -7,7 +7,7 @@
 // if any fails. A failed or cancelled download, or a manifest with a refused
 // line, replaces nothing.
 
-#include "updater/UpdateList.h"
+#include "update/Manifest.h"
 
 #include <string>
 
@@ -16,9 +16,9 @@ namespace tessaly {
 class UpdateActions {
 public:
     virtual ~UpdateActions() = default;
-    virtual void Downloading(const UpdateFile& file) = 0;
+    virtual void Downloading(const ManifestFile& file) = 0;
     // False when the download failed or was stopped; a failure leaves no file.
-    virtual bool Download(const UpdateFile& file, const std::wstring& path) = 0;
+    virtual bool Download(const ManifestFile& file, const std::wstring& path) = 0;
     virtual std::wstring Sha256Hex(const std::wstring& path) = 0;
     virtual bool Cancelled() = 0;
     // False when the client is still running after a bounded wait.
@@ -32,7 +32,9 @@ public:
 
 enum class UpdateOutcome { Updated, NothingToDo, Cancelled, Failed };
 
-// tag makes the staging and backup names unique to this run (a process id).
-UpdateOutcome RunUpdate(const UpdateList& list, UpdateActions& actions, const std::wstring& tag);
+// Brings the files of `manifest` into `folder` (ending in "\"); tag makes the
+// staging and backup names unique to this run (a process id).
+UpdateOutcome RunUpdate(const Manifest& manifest, const std::wstring& folder,
+                        UpdateActions& actions, const std::wstring& tag);
 
 } // namespace tessaly

@@ -74,7 +74,7 @@ WinUpdateActions::WinUpdateActions(QelDownLoadFile& downloader, std::wstring cli
     : downloader_(downloader)
     , clientExe_(std::move(clientExe)) {}
 
-bool WinUpdateActions::Download(const UpdateFile& file, const std::wstring& path) {
+bool WinUpdateActions::Download(const ManifestFile& file, const std::wstring& path) {
     // A stopped download reports success but replaces nothing: only a file
     // that is there counts.
     const bool arrived = downloader_.DownLoadFile(file.url, path, false, true);

@@ -22,13 +22,13 @@ class WinUpdateActions : public UpdateActions {
 public:
     WinUpdateActions(QelDownLoadFile& downloader, std::wstring clientExe);
 
-    std::function<void(const UpdateFile&)> OnDownloading;
+    std::function<void(const ManifestFile&)> OnDownloading;
     bool cancelled = false;
 
-    void Downloading(const UpdateFile& file) override {
+    void Downloading(const ManifestFile& file) override {
         if (OnDownloading) OnDownloading(file);
     }
-    bool Download(const UpdateFile& file, const std::wstring& path) override;
+    bool Download(const ManifestFile& file, const std::wstring& path) override;
     std::wstring Sha256Hex(const std::wstring& path) override { return FileSha256Hex(path); }
     bool Cancelled() override { return cancelled; }
     bool WaitForClientExit() override;

@@ -3,6 +3,7 @@
 #include "app/Texts.h"
 #include "base/ErrorLog.h"
 #include "base/Text.h"
+#include "update/StartParameter.h"
 
 #include <gtest/gtest.h>
 
@@ -110,7 +111,9 @@ TEST(UpdateCheck, OnlyASignedHigherVersionIsOffered) {
         {"version=1.1", "", texts::kAlreadyLatest, false, false},
         {"version=1.0.9", "", texts::kAlreadyLatest, false, true}, // a stale copy
         {"version=1.1.0-beta", "", nullptr, false, true},
-        {"a|b|c\r\n", "", nullptr, false, false}, // no version line
+        {"f|http://h/f.exe|aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\r\n",
+         "", nullptr, false, false}, // no version line
+        {"version=1.2.0\r\nf|http://h/f.exe\r\n", "", texts::kUpdateUnverified, false, true},
         {"version=1.2.0", nullptr, texts::kUpdateUnverified, false, true},
         {"version=1.2.0", "signed:version=1.2.1", texts::kUpdateUnverified, false, true},
         {nullptr, nullptr, nullptr, false, false},
@@ -204,7 +207,8 @@ TEST(UpdateCheck, FromTheMenu) {
     EXPECT_EQ(latest.platform.messages[0].buttons, MessageButtons::Ok);
 
     Rig nothing;
-    nothing.host.Serve("a|b|c");
+    nothing.host.Serve(
+        "f|http://h/f.exe|aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa");
     EXPECT_EQ(nothing.check.CheckForUpdateFromMenu(), UpdateCheck::MenuOutcome::KeepRunning);
     EXPECT_TRUE(nothing.platform.calls.empty());
 

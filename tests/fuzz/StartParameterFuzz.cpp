@@ -3,7 +3,7 @@
 
 #include "FuzzInput.h"
 
-#include "updater/UpdateList.h"
+#include "update/StartParameter.h"
 
 #include <algorithm>
 

@@ -3,11 +3,10 @@
 //   tessaly-publish-check MANIFEST CLIENT_NAME [SIGNATURE]
 // Exits 0 when all is well, 1 with the reason on stderr otherwise.
 
-#include "app/Manifest.h"
 #include "base/Text.h"
+#include "update/Manifest.h"
 #include "update/SignatureDer.h"
 #include "update/VersionOrder.h"
-#include "updater/UpdateList.h"
 
 #include <algorithm>
 #include <fstream>
@@ -42,17 +41,13 @@ bool PlainAscii(const std::string& bytes) {
 int Check(const std::string& bytes, const std::wstring& client) {
     if (!PlainAscii(bytes)) return Refuse(L"the manifest holds more than printable ASCII");
     const std::wstring text = Utf8ToWide(bytes);
-    const std::optional<std::wstring> version = ManifestVersion(text);
-    if (!version || !IsVersionText(*version))
+    const Manifest list = ParseManifest(text);
+    if (!list.version || !IsVersionText(*list.version))
         return Refuse(L"the version is not dotted numbers (at most three, none above 65535)");
-    const UpdateList list = ReadUpdateList(text, L"C:\\Client\\");
     if (!list.refused.empty())
         return Refuse(L"the updater would refuse \"" + list.refused[0].line + L"\": " +
                       list.refused[0].reason);
-    if (list.files.size() + 1 != ManifestLines(text).size())
-        return Refuse(L"the updater would not read every line as a file (a \"version\" in a name "
-                      L"or an address?)");
-    for (const UpdateFile& file : list.files) {
+    for (const ManifestFile& file : list.files) {
         if (file.sha256.empty()) return Refuse(L"no SHA-256 for " + file.localName);
     }
     if (list.files.empty() || list.files.back().localName != client)
