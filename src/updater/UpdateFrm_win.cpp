@@ -1,9 +1,10 @@
 #include "updater/UpdateFrm_win.h"
 
-#include "app/PublicData_win.h"
-#include "app/Texts.h"
-#include "app/UpdateCheck_win.h"
+#include "base/CodePage_win.h"
 #include "base/ErrorLog.h"
+#include "base/FileBytes_win.h"
+#include "base/TempFolder_win.h"
+#include "base/Texts.h"
 #include "base/Units.h"
 #include "controls/Colour.h"
 #include "controls/Picture_win.h"
@@ -135,9 +136,9 @@ void UpdateFrm::OnDestroyed() {
 UpdateOutcome UpdateFrm::Run() {
     Show();
     const std::wstring manifestPath = GetTempDir() + L"update.txt";
-    const auto manifest = WindowsUpdateHost(ManifestLimits(config_)).ReadText(manifestPath);
+    const auto manifest = ReadFileBytes(manifestPath, kManifestMaxBytes);
     if (!manifest) LogError(L"update: no manifest at " + manifestPath);
-    const Manifest list = ParseManifest(manifest.value_or(L""));
+    const Manifest list = ParseManifest(FromSystemCodePage(manifest.value_or("")));
 
     running_ = true;
     const UpdateOutcome outcome =
