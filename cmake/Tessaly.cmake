@@ -41,3 +41,47 @@ function(tessaly_print_size target)
     COMMAND ${CMAKE_COMMAND} -DFILE=$<TARGET_FILE:${target}> -P ${PROJECT_SOURCE_DIR}/cmake/PrintSize.cmake
     VERBATIM)
 endfunction()
+
+# Keeps a library apart from another part of the program: fails the
+# configuration when `target` links one of the AWAY libraries, directly or
+# through what it links, or when a source or header in its folder includes a
+# header from one of the AWAY_HEADERS folders ("app/"). The check runs once
+# every target is known, at the end of the top directory.
+function(tessaly_keep_apart target)
+  cmake_parse_arguments(K "" "" "AWAY;AWAY_HEADERS" ${ARGN})
+  cmake_language(EVAL CODE "cmake_language(DEFER DIRECTORY [[${CMAKE_SOURCE_DIR}]] CALL
+    _tessaly_check_apart [[${target}]] [[${CMAKE_CURRENT_SOURCE_DIR}]] [[${K_AWAY}]] [[${K_AWAY_HEADERS}]])")
+endfunction()
+
+function(_tessaly_check_apart target folder away away_headers)
+  set(seen "")
+  set(queue ${target})
+  while(queue)
+    list(POP_FRONT queue current)
+    if(current IN_LIST seen OR NOT TARGET ${current})
+      continue()
+    endif()
+    list(APPEND seen ${current})
+    get_target_property(links ${current} LINK_LIBRARIES)
+    get_target_property(interface ${current} INTERFACE_LINK_LIBRARIES)
+    foreach(link IN LISTS links interface)
+      if(link AND TARGET ${link})
+        list(APPEND queue ${link})
+      endif()
+    endforeach()
+  endwhile()
+  foreach(library IN LISTS away)
+    if(library IN_LIST seen)
+      message(FATAL_ERROR "${target} must not depend on ${library} (it links: ${seen})")
+    endif()
+  endforeach()
+  file(GLOB sources ${folder}/*.cpp ${folder}/*.h)
+  foreach(source IN LISTS sources)
+    file(STRINGS ${source} includes REGEX "^#include \"")
+    foreach(prefix IN LISTS away_headers)
+      if(includes MATCHES "#include \"${prefix}")
+        message(FATAL_ERROR "${source} must not include headers of ${prefix}")
+      endif()
+    endforeach()
+  endforeach()
+endfunction()

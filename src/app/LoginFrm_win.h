@@ -7,7 +7,7 @@
 #include "app/Browser.h"
 #include "app/LoginBgFrm_win.h"
 #include "app/LoginFlow.h"
-#include "app/Platform.h"
+#include "shell/Platform.h"
 #include "base/Config.h"
 #include "base/Form_win.h"
 #include "base/PictureBox_win.h"

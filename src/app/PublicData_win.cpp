@@ -1,7 +1,6 @@
 #include "app/PublicData_win.h"
 
 #include "base/ErrorLog.h"
-#include "base/FileBytes_win.h"
 
 #include <cstring>
 #include <utility>
@@ -12,22 +11,6 @@ namespace {
 
 namespace gp = Gdiplus::DllExports;
 
-struct ResourceBytes {
-    const void* data = nullptr;
-    DWORD size = 0;
-};
-
-ResourceBytes FindResourceBytes(int id, const wchar_t* type) {
-    HRSRC info = FindResourceW(nullptr, MAKEINTRESOURCEW(id), type);
-    HGLOBAL loaded = info ? LoadResource(nullptr, info) : nullptr;
-    if (!loaded) {
-        LogError(L"resource " + std::wstring(type) + L" " + std::to_wstring(id) + L" is missing");
-        return {};
-    }
-    // Resource memory belongs to the module: nothing to free.
-    return {LockResource(loaded), SizeofResource(nullptr, info)};
-}
-
 } // namespace
 
 GdiplusSession::GdiplusSession() {
@@ -37,24 +20,6 @@ GdiplusSession::GdiplusSession() {
 
 GdiplusSession::~GdiplusSession() {
     if (token_) Gdiplus::GdiplusShutdown(token_);
-}
-
-std::wstring GetTempDir() {
-    std::vector<wchar_t> buffer(MAX_PATH + 1);
-    DWORD length = GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());
-    if (length > buffer.size()) {
-        buffer.resize(length);
-        length = GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());
-    }
-    std::wstring path(buffer.data()); // cut at the first NUL
-    if (path.empty() || path.back() != L'\\') path += L'\\';
-    return path;
-}
-
-bool SaveResToFile(int id, const wchar_t* type, const std::wstring& path) {
-    const ResourceBytes bytes = FindResourceBytes(id, type);
-    if (!bytes.data) return false;
-    return WriteFileBytes(path, {static_cast<const char*>(bytes.data), bytes.size});
 }
 
 StreamImage LoadPngResource(int id, const wchar_t* type) {
@@ -147,12 +112,6 @@ LayeredCanvas PaintLayered(HWND window, Gdiplus::GpImage* image) {
     return canvas;
 }
 
-void RectRgn(HWND hWnd, short right, short Buttom, short ellipseWidth, short ellipseHeight) {
-    UniqueRegion region(CreateRoundRectRgn(0, 0, right, Buttom, ellipseWidth, ellipseHeight));
-    // On success the window owns the region and deletes it itself.
-    if (region && SetWindowRgn(hWnd, region.get(), TRUE)) static_cast<void>(region.release());
-}
-
 std::wstring IconFilePath() {
     return GetTempDir() + L"quorl.ico";
 }
@@ -160,11 +119,6 @@ std::wstring IconFilePath() {
 UniqueIcon LoadIconFile(const std::wstring& path, int size) {
     return UniqueIcon(static_cast<HICON>(
         LoadImageW(nullptr, path.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE)));
-}
-
-UniqueBitmap LoadBitmapResource(int id) {
-    return UniqueBitmap(static_cast<HBITMAP>(LoadImageW(
-        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
 } // namespace tessaly::win

@@ -2,7 +2,8 @@
 // The decisions of the program's start, before any window shows: the network
 // test, the version check, and the "/web" switch.
 
-#include "app/Platform.h"
+#include "shell/Platform.h"
+#include "base/CommandLine.h"
 #include "base/Config.h"
 
 #include <functional>
@@ -12,10 +13,6 @@ namespace tessaly {
 
 enum class Next { Continue, EndProcess };
 
-// The argument text of a command line: what follows the program's name (quoted
-// or not) and the blanks after it. Blanks at the end are kept: the switch must
-// match exactly.
-std::wstring_view ArgumentsOf(std::wstring_view commandLine);
 // Exactly "/web", case-sensitive; anything else is not the switch.
 bool IsWebSwitch(std::wstring_view arguments);
 

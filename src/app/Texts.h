@@ -1,11 +1,10 @@
 #pragma once
-// Every text the player reads, in one place.
+// Every text the client's windows show the player, in one place.
+
+#include "base/Texts.h"
 
 namespace tessaly::texts {
 
-inline constexpr wchar_t kGameTitle[] = L"Tessaly";
-inline constexpr wchar_t kClientSuffix[] = L"客户端";
-inline constexpr wchar_t kNotice[] = L"提示";
 inline constexpr wchar_t kNoConnection[] = L"未能连接到服务器，请检查网络连接是否正常！";
 
 } // namespace tessaly::texts
@@ -32,5 +31,14 @@ inline constexpr wchar_t kMenuVersion[] = L"版本号:";
 inline constexpr wchar_t kMenuExit[] = L"退出";
 inline constexpr wchar_t kCacheCleared[] = L"缓存已清理完毕！";
 inline constexpr wchar_t kCacheClearing[] = L"缓存清理";
+
+} // namespace tessaly::texts
+
+// The exit confirmation.
+namespace tessaly::texts {
+
+inline constexpr wchar_t kExitQuestion[] = L"窗口即将关闭，确定要退出游戏？";
+inline constexpr wchar_t kExitYes[] = L"是";
+inline constexpr wchar_t kExitNo[] = L"否";
 
 } // namespace tessaly::texts

@@ -13,7 +13,7 @@
 // if either step fails the client carries on as if the player had said no:
 // a player must never be left without a running client.
 
-#include "app/Platform.h"
+#include "shell/Platform.h"
 #include "app/Startup.h"
 
 #include <optional>

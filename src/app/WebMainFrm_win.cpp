@@ -408,7 +408,8 @@ void WebMainFrm::OnQueryUnload(bool& cancel) {
     }
     asking_ = true;
     {
-        MsgFrm dialog(m_bExit);
+        MsgFrm dialog(m_bExit, {std::wstring(texts::kGameTitle) + texts::kClientSuffix,
+                                texts::kExitQuestion, texts::kExitYes, texts::kExitNo});
         dialog.ShowModal(hwnd());
     }
     asking_ = false;

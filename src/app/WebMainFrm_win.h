@@ -12,7 +12,7 @@
 
 #include "app/Browser.h"
 #include "app/DdeServer_win.h"
-#include "app/Platform.h"
+#include "shell/Platform.h"
 #include "app/WebUrl_win.h"
 #include "base/Config.h"
 #include "base/Form_win.h"

@@ -11,7 +11,7 @@
 #include "app/Startup.h"
 #include "app/UpdateCheck_win.h"
 #include "app/WebMainFrm_win.h"
-#include "app/WindowsPlatform_win.h"
+#include "shell/WindowsPlatform_win.h"
 #include "base/ErrorLog.h"
 #include "base/EventLog_win.h"
 #include "base/IniFile_win.h"

@@ -7,18 +7,19 @@
 
 namespace tessaly::win {
 
-std::optional<std::string> ReadFileBytes(const std::wstring& path, std::size_t limit) {
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, 0, nullptr));
+std::optional<std::string> ReadFileBytes(const std::wstring& path, unsigned long long maxBytes) {
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return std::nullopt;
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
-        static_cast<unsigned long long>(size.QuadPart) > limit)
+    if (!GetFileSizeEx(file.get(), &size) ||
+        static_cast<unsigned long long>(size.QuadPart) > maxBytes)
         return std::nullopt;
-    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+    // One byte more than the size said: a file that grows meanwhile is not what was measured.
+    std::string bytes(static_cast<std::size_t>(size.QuadPart) + 1, '\0');
     DWORD read = 0;
-    if (!bytes.empty() &&
-        !ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
+    if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+        read > static_cast<unsigned long long>(size.QuadPart))
         return std::nullopt;
     bytes.resize(read);
     return bytes;

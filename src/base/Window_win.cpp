@@ -1,6 +1,7 @@
 #include "base/Window_win.h"
 
 #include "base/ErrorLog.h"
+#include "base/Handles_win.h"
 
 #include <string>
 
@@ -83,6 +84,12 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
         }
     }
     return result;
+}
+
+void RectRgn(HWND hWnd, short right, short Buttom, short ellipseWidth, short ellipseHeight) {
+    UniqueRegion region(CreateRoundRectRgn(0, 0, right, Buttom, ellipseWidth, ellipseHeight));
+    // On success the window owns the region and deletes it itself.
+    if (region && SetWindowRgn(hWnd, region.get(), TRUE)) static_cast<void>(region.release());
 }
 
 } // namespace tessaly::win

@@ -53,4 +53,7 @@ private:
 
 HINSTANCE ModuleInstance();
 
+// Gives the window a rounded-rectangle region from (0, 0); the window owns it.
+void RectRgn(HWND hWnd, short right, short Buttom, short ellipseWidth, short ellipseHeight);
+
 } // namespace tessaly::win

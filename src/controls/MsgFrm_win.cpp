@@ -1,9 +1,7 @@
 #include "controls/MsgFrm_win.h"
 
-#include "app/Texts.h"
 #include "base/Units.h"
 #include "controls/ButtonDesign.h"
-#include "controls/ControlTexts.h"
 #include "controls/PictureRef.h"
 #include "resources/ResourceIds.h"
 
@@ -13,10 +11,10 @@ namespace {
 constexpr std::uint32_t kWhite = Rgb(255, 255, 255);
 constexpr int kCloseFromRight = 730; // twips from the window's right edge to the close button
 
-FormDesign DialogDesign() {
+FormDesign DialogDesign(const std::wstring& caption) {
     FormDesign design;
     design.className = L"TessalyMsgFrm";
-    design.caption = std::wstring(texts::kGameTitle) + texts::kClientSuffix;
+    design.caption = caption;
     design.clientWidthTwips = 3630; // 242 x 140 pixels
     design.clientHeightTwips = 2100;
     design.style = WS_POPUP | WS_CLIPCHILDREN;
@@ -35,7 +33,7 @@ ButtonDesign DialogButton() {
     return design;
 }
 
-PropertyBag AnswerButtonDesign(const wchar_t* caption) {
+PropertyBag AnswerButtonDesign(const std::wstring& caption) {
     ButtonDesign design = DialogButton();
     // 225 x 22 pixels: three frames of 75 x 22, stretched to the 65 x 25 button.
     design.BackPicture = PictureRef{PictureRef::Kind::Bitmap, IDB_ANSWER_BUTTON}.ToText();
@@ -59,19 +57,12 @@ PropertyBag BarDesign() {
     return bag;
 }
 
-// The same rounded region as the shell's RectRgn, which lives with the
-// application's windows: the controls do not depend on them.
-void RectRgn(HWND hWnd, short right, short Buttom, short ellipseWidth, short ellipseHeight) {
-    UniqueRegion region(CreateRoundRectRgn(0, 0, right, Buttom, ellipseWidth, ellipseHeight));
-    // On success the window owns the region.
-    if (region && SetWindowRgn(hWnd, region.get(), TRUE)) static_cast<void>(region.release());
-}
-
 } // namespace
 
-MsgFrm::MsgFrm(bool& bExit)
-    : Form(DialogDesign())
+MsgFrm::MsgFrm(bool& bExit, MsgFrmTexts texts)
+    : Form(DialogDesign(texts.caption))
     , m_bExit(bExit)
+    , texts_(std::move(texts))
     , surface_(kWhite)
     , Label1_(kWhite) {
     BForm1_.MouseDown.Connect([this](int&, int&, float&, float&) {
@@ -103,18 +94,18 @@ void MsgFrm::OnLoad() {
     BForm1_.Create(hwnd(), 0, 0, 4575, 495);
     BForm1_.ReadProperties(BarDesign());
     iButton1_.Create(hwnd(), 840, 1320, 975, 375);
-    iButton1_.ReadProperties(AnswerButtonDesign(texts::kExitYes));
+    iButton1_.ReadProperties(AnswerButtonDesign(texts_.yes));
     iButton2_.Create(hwnd(), 2040, 1320, 975, 375);
-    iButton2_.ReadProperties(AnswerButtonDesign(texts::kExitNo));
+    iButton2_.ReadProperties(AnswerButtonDesign(texts_.no));
     Label1_.Create(hwnd(), 360, 840, 3135, 615);
-    Label1_.SetCaption(texts::kExitQuestion);
+    Label1_.SetCaption(texts_.question);
 
     RECT outer{};
     GetWindowRect(hwnd(), &outer);
     BForm1_.Move(0, 0, PixelsToTwips(outer.right - outer.left), BForm1_.Height());
     // The main window's close button skin: 129 x 18, three frames of 43 x 18.
     closebtn_.SetBackPicture(Picture::LoadBitmapResource(IDB_CAPTION_CLOSE));
-    BForm1_.SetCaption(std::wstring(texts::kGameTitle) + texts::kClientSuffix);
+    BForm1_.SetCaption(texts_.caption);
     Layout();
 }
 

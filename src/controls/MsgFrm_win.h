@@ -17,14 +17,23 @@
 #include "controls/iButton_win.h"
 
 #include <bitset>
+#include <string>
 
 namespace tessaly::win {
+
+// What the dialog says; its host knows.
+struct MsgFrmTexts {
+    std::wstring caption;
+    std::wstring question;
+    std::wstring yes;
+    std::wstring no;
+};
 
 class MsgFrm : public Form {
 public:
     // `bExit` is the caller's flag (the main window's m_bExit); it must outlive
     // the dialog's showing.
-    explicit MsgFrm(bool& bExit);
+    MsgFrm(bool& bExit, MsgFrmTexts texts);
     ~MsgFrm() override;
 
     BForm& BForm1() { return BForm1_; }
@@ -48,6 +57,7 @@ private:
     bool IgnoresKey(const MSG& msg);
 
     bool& m_bExit; // the caller's
+    MsgFrmTexts texts_;
     Surface surface_;
     // Among siblings the first made lies on top: the close button over the
     // right end of the bar, the buttons over the label's rectangle.

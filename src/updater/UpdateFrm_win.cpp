@@ -1,11 +1,10 @@
 #include "updater/UpdateFrm_win.h"
 
-#include "app/PublicData_win.h"
-#include "app/Texts.h"
-#include "shell/DownloadLimits.h"
 #include "base/CodePage_win.h"
 #include "base/ErrorLog.h"
 #include "base/FileBytes_win.h"
+#include "base/TempFolder_win.h"
+#include "base/Texts.h"
 #include "base/Units.h"
 #include "controls/Colour.h"
 #include "controls/Picture_win.h"
@@ -142,7 +141,7 @@ UpdateOutcome UpdateFrm::Run() {
     // The manifest is checked again here: the temporary folder is anybody's,
     // and nothing is fetched on the word of a manifest the maker did not sign.
     const std::wstring manifestPath = GetTempDir() + L"update.txt";
-    const auto manifest = ReadFileBytes(manifestPath, ManifestLimits(config_).maxBytes);
+    const auto manifest = ReadFileBytes(manifestPath, kManifestMaxBytes);
     const auto signature = ReadFileBytes(manifestPath + L".sig", kMaxSignatureBytes);
     std::wstring problem = L"no manifest at " + manifestPath;
     if (manifest && signature)

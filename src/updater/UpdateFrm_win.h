@@ -6,7 +6,7 @@
 // and starts the new client (or, when nothing changed, the old one, after
 // telling the player that the update did not complete).
 
-#include "app/Platform.h"
+#include "shell/Platform.h"
 #include "base/Config.h"
 #include "base/Form_win.h"
 #include "controls/BForm_win.h"

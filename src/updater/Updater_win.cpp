@@ -3,13 +3,13 @@
 
 #include <windows.h>
 
-#include "app/Startup.h"
-#include "app/WindowsPlatform_win.h"
+#include "base/CommandLine.h"
 #include "base/ErrorLog.h"
 #include "base/EventLog_win.h"
 #include "base/Handles_win.h"
 #include "base/IniFile_win.h"
 #include "base/SystemDlls_win.h"
+#include "shell/WindowsPlatform_win.h"
 #include "updater/UpdateFrm_win.h"
 
 namespace {

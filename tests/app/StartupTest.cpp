@@ -1,6 +1,6 @@
 #include "app/Startup.h"
 
-#include "app/ScriptedPlatform.h"
+#include "shell/ScriptedPlatform.h"
 #include "app/Texts.h"
 
 #include <gtest/gtest.h>

@@ -13,7 +13,7 @@
 
 #include "app/WebBrowserEngine_win.h"
 #include "app/WebMainFrm_win.h"
-#include "app/WindowsPlatform_win.h"
+#include "shell/WindowsPlatform_win.h"
 #include "base/Config.h"
 
 #include <cstdio>

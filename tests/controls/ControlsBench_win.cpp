@@ -147,7 +147,7 @@ int Show(int milliseconds) {
     test::HostForm owner(600, 200);
     owner.Show();
     bool m_bExit = true;
-    MsgFrm dialog(m_bExit);
+    MsgFrm dialog(m_bExit, {L"Tessaly客户端", L"窗口即将关闭，确定要退出游戏？", L"是", L"否"});
     SetTimer(nullptr, 0, static_cast<UINT>(milliseconds), [](HWND, UINT, UINT_PTR id, DWORD) {
         KillTimer(nullptr, id);
         // Closed as Alt+F4 would: the flag stays as it was.

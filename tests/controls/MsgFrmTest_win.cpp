@@ -1,6 +1,5 @@
 #include <windows.h>
 
-#include "controls/ControlTexts.h"
 #include "controls/MsgFrm_win.h"
 #include "WinTestSupport_win.h"
 
@@ -94,6 +93,9 @@ RECT RectInParent(HWND window) {
     return rect;
 }
 
+// What the host gives the dialog to say.
+const MsgFrmTexts kTexts{L"Tessaly客户端", L"窗口即将关闭，确定要退出游戏？", L"是", L"否"};
+
 class MsgFrmWinTest : public ::testing::Test {
 protected:
     MsgFrmWinTest() {
@@ -121,7 +123,7 @@ TEST_F(MsgFrmWinTest, YesNoAndTheCloseButtonAnswerThroughTheCallersFlag) {
          {Case{&MsgFrm::iButton1, false, true}, Case{&MsgFrm::iButton2, true, false},
           Case{&MsgFrm::closebtn, true, false}}) {
         bool m_bExit = c.before;
-        MsgFrm dialog(m_bExit);
+        MsgFrm dialog(m_bExit, kTexts);
         dialog.Load();
         PostClick((dialog.*c.button)().hwnd());
         dialog.ShowModal(owner.hwnd());
@@ -132,7 +134,7 @@ TEST_F(MsgFrmWinTest, YesNoAndTheCloseButtonAnswerThroughTheCallersFlag) {
     // Closed any other way, the flag stays as it was.
     for (bool before : {false, true}) {
         bool m_bExit = before;
-        MsgFrm dialog(m_bExit);
+        MsgFrm dialog(m_bExit, kTexts);
         dialog.Load();
         PostMessageW(dialog.hwnd(), WM_CLOSE, 0, 0);
         dialog.ShowModal(owner.hwnd());
@@ -142,7 +144,7 @@ TEST_F(MsgFrmWinTest, YesNoAndTheCloseButtonAnswerThroughTheCallersFlag) {
 
 TEST_F(MsgFrmWinTest, OpensModallyAsARoundedSkinnedDialog) {
     bool m_bExit = false;
-    MsgFrm dialog(m_bExit);
+    MsgFrm dialog(m_bExit, kTexts);
     bool checked = false;
     RunSteps({[&] {
         checked = true;
@@ -169,10 +171,10 @@ TEST_F(MsgFrmWinTest, OpensModallyAsARoundedSkinnedDialog) {
         EXPECT_EQ(RectInParent(dialog.BForm1().hwnd()).right, 242);
         EXPECT_EQ(RectInParent(dialog.closebtn().hwnd()).left, 193);
         EXPECT_EQ(WindowFromPoint({outer.left + 200, outer.top + 8}), dialog.closebtn().hwnd());
-        EXPECT_EQ(dialog.BForm1().Caption(), L"Tessaly客户端");
-        EXPECT_EQ(dialog.Label1().Caption(), texts::kExitQuestion);
-        EXPECT_EQ(dialog.iButton1().Caption(), texts::kExitYes);
-        EXPECT_EQ(dialog.iButton2().Caption(), texts::kExitNo);
+        EXPECT_EQ(dialog.BForm1().Caption(), kTexts.caption);
+        EXPECT_EQ(dialog.Label1().Caption(), kTexts.question);
+        EXPECT_EQ(dialog.iButton1().Caption(), kTexts.yes);
+        EXPECT_EQ(dialog.iButton2().Caption(), kTexts.no);
         const RECT yes = RectInParent(dialog.iButton1().hwnd());
         EXPECT_EQ(yes.right - yes.left, 65);
         EXPECT_EQ(yes.bottom - yes.top, 25);
@@ -204,14 +206,14 @@ TEST_F(MsgFrmWinTest, OpensModallyAsARoundedSkinnedDialog) {
 TEST_F(MsgFrmWinTest, EnterOrSpaceOnTheFocusedAnswerButtonActsAsItsClick) {
     bool m_bExit = false;
     {
-        MsgFrm dialog(m_bExit);
+        MsgFrm dialog(m_bExit, kTexts);
         RunSteps({[] { Inject({Key(VK_RETURN), Key(VK_RETURN, true)}); }});
         dialog.ShowModal(owner.hwnd());
     }
     EXPECT_TRUE(m_bExit);
     {
         // Tab moves the focus on to No.
-        MsgFrm dialog(m_bExit);
+        MsgFrm dialog(m_bExit, kTexts);
         RunSteps({[] {
                       Inject({Key(VK_TAB), Key(VK_TAB, true)});
                   },
@@ -224,7 +226,7 @@ TEST_F(MsgFrmWinTest, EnterOrSpaceOnTheFocusedAnswerButtonActsAsItsClick) {
     }
     EXPECT_FALSE(m_bExit);
     {
-        MsgFrm dialog(m_bExit);
+        MsgFrm dialog(m_bExit, kTexts);
         RunSteps({[] { Inject({Key(VK_SPACE), Key(VK_SPACE, true)}); }});
         dialog.ShowModal(owner.hwnd());
     }
@@ -233,7 +235,7 @@ TEST_F(MsgFrmWinTest, EnterOrSpaceOnTheFocusedAnswerButtonActsAsItsClick) {
 
 TEST_F(MsgFrmWinTest, KeysHeldBeforeItOpenedNeverAnswerIt) {
     bool m_bExit = false, stillOpen = false;
-    MsgFrm dialog(m_bExit);
+    MsgFrm dialog(m_bExit, kTexts);
     const auto post = [&](UINT message, WPARAM key, LPARAM flags) {
         PostMessageW(dialog.iButton1().hwnd(), message, key, 1 | flags);
     };
@@ -254,7 +256,7 @@ TEST_F(MsgFrmWinTest, KeysHeldBeforeItOpenedNeverAnswerIt) {
 
 TEST_F(MsgFrmWinTest, DraggingTheBarMovesTheDialog) {
     bool m_bExit = true;
-    MsgFrm dialog(m_bExit);
+    MsgFrm dialog(m_bExit, kTexts);
     bool pressed = false;
     dialog.BForm1().MouseDown.Connect([&](int&, int&, float&, float&) { pressed = true; });
     RECT before{};

@@ -2,9 +2,9 @@
 #include <shellapi.h>
 #include <wininet.h>
 
-#include "app/WindowsPlatform_win.h"
+#include "shell/WindowsPlatform_win.h"
 
-#include "app/ScriptedPlatform.h"
+#include "shell/ScriptedPlatform.h"
 #include "base/Handles_win.h"
 #include "base/Text.h"
 

@@ -4,7 +4,7 @@
 // script instead of being shown; the network test can be forced. Anything the
 // script leaves open goes to the real platform.
 
-#include "app/Platform.h"
+#include "shell/Platform.h"
 
 #include <functional>
 #include <optional>

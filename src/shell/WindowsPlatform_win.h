@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Platform.h"
+#include "shell/Platform.h"
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include "app/ScriptedPlatform.h"
+#include "shell/ScriptedPlatform.h"
 
 #include "base/Text.h"
 
