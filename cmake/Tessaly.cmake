@@ -85,3 +85,16 @@ function(_tessaly_check_apart target folder away away_headers)
     endforeach()
   endforeach()
 endfunction()
+
+# With TESSALY_SIGN a program is signed (tools/sign.sh, Authenticode) as soon as
+# it is linked, inside the link step: the updater is signed before the client's
+# resource script embeds it. The certificate comes from the build's
+# environment (TESSALY_SIGN_PFX, TESSALY_SIGN_PASSWORD); without one,
+# tools/sign.sh gives a test signature.
+function(tessaly_sign target)
+  if(TESSALY_SIGN)
+    add_custom_command(TARGET ${target} POST_BUILD
+      COMMAND ${PROJECT_SOURCE_DIR}/tools/sign.sh $<TARGET_FILE:${target}>
+      VERBATIM)
+  endif()
+endfunction()
