@@ -11,8 +11,6 @@
 #include "shell/DownLoadFile_win.h"
 #include "update/ManifestSignature_win.h"
 
-#include <span>
-
 namespace tessaly::win {
 
 std::optional<std::string> WindowsUpdateHost::Download(const std::wstring& url) {
@@ -21,8 +19,7 @@ std::optional<std::string> WindowsUpdateHost::Download(const std::wstring& url) 
 
 std::wstring WindowsUpdateHost::SignatureProblem(std::string_view manifest,
                                                  std::string_view signature) {
-    return ManifestSignatureProblem(std::as_bytes(std::span(manifest)),
-                                    std::as_bytes(std::span(signature)));
+    return ManifestSignatureProblem(manifest, signature);
 }
 
 std::wstring WindowsUpdateHost::Decode(std::string_view bytes) {

@@ -41,4 +41,9 @@ std::wstring ManifestSignatureProblem(std::span<const std::byte> manifest,
     return L"none of the update keys accepts the signature";
 }
 
+std::wstring ManifestSignatureProblem(std::string_view manifest, std::string_view signature) {
+    return ManifestSignatureProblem(std::as_bytes(std::span(manifest)),
+                                    std::as_bytes(std::span(signature)));
+}
+
 } // namespace tessaly::win

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace tessaly::win {
 
@@ -15,5 +16,7 @@ namespace tessaly::win {
 // the built-in keys accepts it.
 std::wstring ManifestSignatureProblem(std::span<const std::byte> manifest,
                                       std::span<const std::byte> signature);
+// The same for bytes as they are read or downloaded.
+std::wstring ManifestSignatureProblem(std::string_view manifest, std::string_view signature);
 
 } // namespace tessaly::win

@@ -14,7 +14,6 @@
 #include "update/SignatureDer.h"
 #include "updater/UpdaterTexts.h"
 
-#include <span>
 #include <string>
 
 namespace tessaly::win {
@@ -145,8 +144,7 @@ UpdateOutcome UpdateFrm::Run() {
     const auto signature = ReadFileBytes(manifestPath + L".sig", kMaxSignatureBytes);
     std::wstring problem = L"no manifest at " + manifestPath;
     if (manifest && signature)
-        problem = ManifestSignatureProblem(std::as_bytes(std::span(*manifest)),
-                                           std::as_bytes(std::span(*signature)));
+        problem = ManifestSignatureProblem(*manifest, *signature);
     else if (manifest)
         problem = L"no signature beside " + manifestPath;
     Manifest list;

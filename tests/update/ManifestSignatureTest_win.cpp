@@ -18,8 +18,7 @@ const std::string kManifest = Signed(L"dev/update.txt");
 const std::string kSignature = Signed(L"dev/update.txt.sig");
 
 std::wstring Problem(const std::string& manifest, const std::string& signature) {
-    return win::ManifestSignatureProblem(std::as_bytes(std::span(manifest)),
-                                         std::as_bytes(std::span(signature)));
+    return win::ManifestSignatureProblem(manifest, signature);
 }
 
 } // namespace
