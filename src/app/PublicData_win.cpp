@@ -1,6 +1,7 @@
 #include "app/PublicData_win.h"
 
 #include "base/ErrorLog.h"
+#include "base/Text.h"
 
 #include <cstring>
 #include <utility>
@@ -35,8 +36,7 @@ StreamImage LoadPngResource(int id, const wchar_t* type) {
     if (FAILED(CreateStreamOnHGlobal(block.get(), FALSE, &stream))) return {};
     Gdiplus::GpImage* raw = nullptr;
     if (gp::GdipLoadImageFromStream(stream.Get(), &raw) != Gdiplus::Ok) {
-        LogError(L"resource " + std::wstring(type) + L" " + std::to_wstring(id) +
-                 L" is not an image");
+        LogError(L"resource " + std::wstring(type) + L" " + DecimalText(id) + L" is not an image");
         return {};
     }
     return StreamImage(std::move(block), std::move(stream), UniqueGpImage(raw));

@@ -1,10 +1,12 @@
 #include "app/Version.h"
 
+#include "base/Text.h"
+
 namespace tessaly {
 
 std::wstring VersionText(const Version& version) {
-    return std::to_wstring(version.major) + L"." + std::to_wstring(version.minor) + L"." +
-           std::to_wstring(version.revision);
+    return DecimalText(version.major) + L"." + DecimalText(version.minor) + L"." +
+           DecimalText(version.revision);
 }
 
 } // namespace tessaly

@@ -12,6 +12,7 @@
 #include "base/Handles_win.h"
 #include "base/IniFile_win.h"
 #include "base/MessageFilter_win.h"
+#include "base/Text.h"
 
 #include <atomic>
 #include <utility>
@@ -135,7 +136,7 @@ STDMETHODIMP EventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params
     try {
         engine_->Dispatch(id, *params);
     } catch (...) {
-        LogCurrentException(L"browser event " + std::to_wstring(id));
+        LogCurrentException(L"browser event " + DecimalText(id));
     }
     return S_OK;
 }

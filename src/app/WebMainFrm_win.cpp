@@ -10,6 +10,7 @@
 #include "app/UpdateCheck.h"
 #include "app/UpdateCheck_win.h"
 #include "base/ErrorLog.h"
+#include "base/Text.h"
 #include "base/Units.h"
 #include "controls/ButtonDesign.h"
 #include "controls/MsgFrm_win.h"
@@ -271,7 +272,7 @@ bool WebMainFrm::QueueAddress(const std::wstring& text, const wchar_t* source) {
     const std::optional<std::wstring> address = GameAddressFromDde(text);
     if (!address) {
         LogError(std::wstring(source) + L": refused what is not a game address (" +
-                 std::to_wstring(text.size()) + L" characters)");
+                 DecimalText(text.size()) + L" characters)");
         return false;
     }
     pendingAddresses_.push_back(*address);

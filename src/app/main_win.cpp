@@ -77,6 +77,7 @@ int RunClient() {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    LogUncaughtExceptions();
     win::UseSystemDllsOnly();
     try {
         return RunClient();

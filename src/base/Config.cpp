@@ -38,7 +38,7 @@ void ReadSeconds(const ConfigReader& read, std::wstring_view key, int most, int&
         return;
     }
     LogError(L"Tessaly.ini: [Network] " + std::wstring(key) + L" must be 1 to " +
-             std::to_wstring(most) + L"; using " + std::to_wstring(target));
+             DecimalText(most) + L"; using " + DecimalText(target));
 }
 
 } // namespace

@@ -17,6 +17,9 @@ ErrorSink SetErrorSink(ErrorSink sink);
 void LogError(std::wstring_view text);
 // For catch blocks at callback boundaries: logs the exception in flight.
 void LogCurrentException(std::wstring_view where) noexcept;
+// Called first thing by each program: an exception that nothing catches is
+// logged with its message before the process aborts.
+void LogUncaughtExceptions();
 
 // Runs a step whose failure must not stop what comes after it (a callback
 // boundary, one step of a layout); the failure is logged under `where`.

@@ -1,5 +1,6 @@
 #include "base/PropertyBag.h"
 
+#include "base/Decimal.h"
 #include "base/Error.h"
 #include "base/Text.h"
 #include "base/Units.h"
@@ -7,8 +8,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <iterator>
 #include <utility>
 
@@ -26,29 +25,14 @@ std::optional<std::int64_t> ParseInt(std::string_view text) {
     return value;
 }
 
-// The C library's conversions, not std::from_chars/to_chars for double: those
-// bring some 200 KiB of tables into every executable for a property type the
-// designs hardly use. The program never changes the C locale, so the decimal
-// point is always '.'. Infinities and NaN are no designed value: a font of
-// "inf" points or a NaN position would reach the platform as garbage.
-std::optional<double> ParseDouble(std::string_view text) {
-    if (text.empty() || text.front() == ' ' || text.front() == '\t') return {};
-    const std::string terminated(text);
-    char* end = nullptr;
-    const double value = std::strtod(terminated.c_str(), &end);
-    // An underflow to zero or a denormal is still a number; only an overflow is not.
-    if (!std::isfinite(value) || end != terminated.c_str() + terminated.size()) return {};
-    return value;
-}
-
 std::string FormatDouble(double value) {
     // The shortest of these that reads back as the same number.
-    char buffer[64];
+    std::string text;
     for (const int digits : {15, 16, 17}) {
-        std::snprintf(buffer, sizeof buffer, "%.*g", digits, value);
-        if (std::strtod(buffer, nullptr) == value) break;
+        text = FormatDecimal(value, digits);
+        if (ParseDecimal(text) == value) break;
     }
-    return buffer;
+    return text;
 }
 
 // A double written so that it reads back as a double: "2" or "-0" would come
@@ -107,7 +91,7 @@ std::optional<PropertyValue> ParseValue(std::wstring_view text) {
     if (EqualsIgnoreAsciiCase(text, L"False")) return PropertyValue(false);
     const std::string narrow = WideToUtf8(text);
     if (auto i = ParseInt(narrow)) return PropertyValue(*i);
-    if (auto d = ParseDouble(narrow)) return PropertyValue(*d);
+    if (auto d = ParseDecimal(narrow)) return PropertyValue(*d);
     return {};
 }
 
@@ -121,7 +105,7 @@ bool ToBool(const PropertyValue& value) {
     const std::wstring_view trimmed = TrimSpaces(std::wstring_view(text));
     if (EqualsIgnoreAsciiCase(trimmed, L"True")) return true;
     if (EqualsIgnoreAsciiCase(trimmed, L"False")) return false;
-    if (auto d = ParseDouble(WideToUtf8(trimmed))) return *d != 0;
+    if (auto d = ParseDecimal(WideToUtf8(trimmed))) return *d != 0;
     TypeMismatch(value);
 }
 
@@ -135,7 +119,7 @@ std::int64_t ToInt(const PropertyValue& value) {
         const std::string narrow =
             WideToUtf8(TrimSpaces(std::wstring_view(std::get<std::wstring>(value))));
         if (auto i = ParseInt(narrow)) return *i;
-        auto parsed = ParseDouble(narrow);
+        auto parsed = ParseDecimal(narrow);
         if (!parsed) TypeMismatch(value);
         d = *parsed;
     }
@@ -148,14 +132,14 @@ double ToDouble(const PropertyValue& value) {
     if (auto i = std::get_if<std::int64_t>(&value)) return static_cast<double>(*i);
     if (auto d = std::get_if<double>(&value)) return *d;
     auto parsed =
-        ParseDouble(WideToUtf8(TrimSpaces(std::wstring_view(std::get<std::wstring>(value)))));
+        ParseDecimal(WideToUtf8(TrimSpaces(std::wstring_view(std::get<std::wstring>(value)))));
     if (!parsed) TypeMismatch(value);
     return *parsed;
 }
 
 std::wstring ToText(const PropertyValue& value) {
     if (auto b = std::get_if<bool>(&value)) return *b ? L"True" : L"False";
-    if (auto i = std::get_if<std::int64_t>(&value)) return std::to_wstring(*i);
+    if (auto i = std::get_if<std::int64_t>(&value)) return DecimalText(*i);
     if (auto d = std::get_if<double>(&value)) return Utf8ToWide(FormatDouble(*d));
     return std::get<std::wstring>(value);
 }

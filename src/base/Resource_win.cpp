@@ -2,6 +2,7 @@
 
 #include "base/ErrorLog.h"
 #include "base/FileBytes_win.h"
+#include "base/Text.h"
 
 namespace tessaly::win {
 
@@ -9,7 +10,7 @@ ResourceBytes FindResourceBytes(int id, const wchar_t* type) {
     HRSRC info = FindResourceW(nullptr, MAKEINTRESOURCEW(id), type);
     HGLOBAL loaded = info ? LoadResource(nullptr, info) : nullptr;
     if (!loaded) {
-        LogError(L"resource " + std::wstring(type) + L" " + std::to_wstring(id) + L" is missing");
+        LogError(L"resource " + std::wstring(type) + L" " + DecimalText(id) + L" is missing");
         return {};
     }
     return {LockResource(loaded), SizeofResource(nullptr, info)};

@@ -1,6 +1,7 @@
 #include "base/Text.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace tessaly {
 namespace {
@@ -134,6 +135,20 @@ std::wstring_view TrimSpaces(std::wstring_view text) {
 }
 std::string_view TrimSpaces(std::string_view text) {
     return Trim(text);
+}
+
+std::wstring DecimalText(long long value) {
+    // Counted as unsigned, so that the most negative value has a magnitude too.
+    unsigned long long magnitude = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
+                                             : static_cast<unsigned long long>(value);
+    wchar_t buffer[24];
+    wchar_t* first = std::end(buffer);
+    do {
+        *--first = static_cast<wchar_t>(L'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude);
+    if (value < 0) *--first = L'-';
+    return std::wstring(first, std::end(buffer));
 }
 
 std::wstring LowerHex(std::span<const unsigned char> bytes) {

@@ -24,5 +24,8 @@ std::wstring_view TrimSpaces(std::wstring_view text);
 // Two lower-case hex digits per byte, as hashes are written.
 std::wstring LowerHex(std::span<const unsigned char> bytes);
 std::string_view TrimSpaces(std::string_view text);
+// An integer in decimal, as messages and file names show it (std::to_wstring
+// would bring in the C library's printf engine).
+std::wstring DecimalText(long long value);
 
 } // namespace tessaly

@@ -2,6 +2,7 @@
 
 #include "base/ErrorLog.h"
 #include "base/Handles_win.h"
+#include "base/Text.h"
 
 #include <string>
 
@@ -71,7 +72,7 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
     try {
         result = self->HandleMessage(message, wParam, lParam);
     } catch (...) {
-        LogCurrentException(L"window message " + std::to_wstring(message));
+        LogCurrentException(L"window message " + DecimalText(message));
         result = DefWindowProcW(hwnd, message, wParam, lParam);
     }
     if (message == WM_NCDESTROY && alive.Alive()) {

@@ -8,6 +8,7 @@
 
 #include "base/Control_win.h"
 #include "base/Event.h"
+#include "base/Text.h"
 #include "controls/BFormDesign.h"
 #include "controls/Picture_win.h"
 #include "controls/Surface_win.h"
@@ -32,7 +33,7 @@ public:
 
     // The decimal text of the 32-bit background colour. Setting a text that is
     // not a number raises the type-mismatch error and keeps the colour.
-    std::wstring BackColor() const { return std::to_wstring(design_.BackColor); }
+    std::wstring BackColor() const { return DecimalText(design_.BackColor); }
     void SetBackColor(std::wstring_view text);
     const std::wstring& Caption() const { return design_.Caption; }
     void SetCaption(std::wstring caption);

@@ -38,7 +38,7 @@ std::wstring FontDesc::ToText() const {
     if (italic) text += L",italic";
     if (underline) text += L",underline";
     if (strikeout) text += L",strikeout";
-    text += L",charset=" + std::to_wstring(charset);
+    text += L",charset=" + DecimalText(charset);
     return text;
 }
 

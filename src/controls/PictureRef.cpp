@@ -7,7 +7,7 @@
 namespace tessaly {
 
 std::wstring PictureRef::ToText() const {
-    return (kind == Kind::Bitmap ? L"bitmap:" : L"icon:") + std::to_wstring(id);
+    return (kind == Kind::Bitmap ? L"bitmap:" : L"icon:") + DecimalText(id);
 }
 
 std::optional<PictureRef> PictureRef::Parse(std::wstring_view text) {

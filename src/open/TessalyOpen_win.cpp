@@ -10,6 +10,7 @@
 #include <ddeml.h>
 
 #include "app/DdeCommand.h"
+#include "base/ErrorLog.h"
 #include "base/SystemDlls_win.h"
 
 #include <string>
@@ -84,6 +85,7 @@ private:
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    tessaly::LogUncaughtExceptions();
     tessaly::win::UseSystemDllsOnly();
     std::wstring address, service = L"Tessaly";
     for (int i = 1; i < argc; ++i) {

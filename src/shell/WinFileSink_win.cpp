@@ -3,6 +3,7 @@
 #include "shell/WinFileSink_win.h"
 
 #include "base/Handles_win.h"
+#include "base/Text.h"
 
 namespace tessaly::win {
 namespace {
@@ -77,8 +78,8 @@ std::unique_ptr<PartialFile> WinFileSink::Create(const std::wstring& target, boo
     // process id and a counter keep two downloads of one target apart.
     const DWORD attributes = hidden ? FILE_ATTRIBUTE_HIDDEN : FILE_ATTRIBUTE_NORMAL;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::wstring path = target + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                            std::to_wstring(attempt) + L".part";
+        std::wstring path = target + L"." + DecimalText(GetCurrentProcessId()) + L"-" +
+                            DecimalText(attempt) + L".part";
         UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                       attributes | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
         if (file)

@@ -78,7 +78,7 @@ Platform& ProgramPlatform() {
         [](int runStarts) {
             // Started programs inherit this process's environment.
             SetEnvironmentVariableW(L"TESSALY_AUTOMATION_START",
-                                    runStarts < 0 ? L"run" : std::to_wstring(runStarts).c_str());
+                                    runStarts < 0 ? L"run" : DecimalText(runStarts).c_str());
         });
     return scripted;
 }

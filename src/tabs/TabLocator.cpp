@@ -1,9 +1,9 @@
 #include "tabs/TabLocator.h"
 
+#include "base/Decimal.h"
 #include "base/Text.h"
 #include "base/Units.h"
 
-#include <charconv>
 #include <cmath>
 #include <algorithm>
 
@@ -11,13 +11,7 @@ namespace tessaly {
 namespace {
 
 std::optional<double> ParseNumber(std::wstring_view text) {
-    const std::string narrow = WideToUtf8(TrimSpaces(text));
-    std::string_view digits = narrow;
-    if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
-    double value = 0;
-    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size()) return {};
-    return value;
+    return ParseDecimal(WideToUtf8(TrimSpaces(text)));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "base/ErrorLog.h"
 #include "base/FileBytes_win.h"
 #include "base/TempFolder_win.h"
+#include "base/Text.h"
 #include "base/Texts.h"
 #include "base/Units.h"
 #include "controls/Colour.h"
@@ -152,8 +153,7 @@ UpdateOutcome UpdateFrm::Run() {
     if (problem.empty()) {
         list = ParseManifest(FromSystemCodePage(*manifest));
         running_ = true;
-        outcome =
-            RunUpdate(list, parameter_.folder, actions_, std::to_wstring(GetCurrentProcessId()));
+        outcome = RunUpdate(list, parameter_.folder, actions_, DecimalText(GetCurrentProcessId()));
         running_ = false;
     } else {
         LogError(L"update: nothing fetched: " + problem);

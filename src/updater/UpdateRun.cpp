@@ -1,5 +1,7 @@
 #include "updater/UpdateRun.h"
 
+#include "base/Text.h"
+
 #include <vector>
 
 namespace tessaly {
@@ -49,7 +51,7 @@ UpdateOutcome RunUpdate(const Manifest& manifest, const std::wstring& folder,
         const ManifestFile& file = manifest.files[i];
         if (actions.Cancelled()) break;
         const std::wstring target = folder + file.localName;
-        const std::wstring suffix = L"." + tag + L"-" + std::to_wstring(i);
+        const std::wstring suffix = L"." + tag + L"-" + DecimalText(i);
         staged.push_back({&file, target, target + suffix + L".new", target + suffix + L".old"});
         actions.Downloading(file);
         const bool arrived = actions.Download(file, staged.back().staging);

@@ -43,6 +43,7 @@ int RunUpdater() {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    LogUncaughtExceptions();
     win::UseSystemDllsOnly();
     try {
         return RunUpdater();

@@ -2,6 +2,7 @@
 
 #include "base/ErrorLog.h"
 #include "base/Handles_win.h"
+#include "base/Text.h"
 #include "base/UniqueResource.h"
 #include "winplumb/EntryPoints_win.h"
 
@@ -221,7 +222,7 @@ bool CSubclass::ssc_Subclass(HWND hWnd, LPARAM lParamUser, int nOrdinal, bool /*
     // entry points, which is reported as the allocation failure it replaces.
     if (!thunk->AcquireEntry())
         return Fail(routine,
-                    L"VirtualAlloc failed, error: " + std::to_wstring(ERROR_NOT_ENOUGH_MEMORY));
+                    L"VirtualAlloc failed, error: " + DecimalText(ERROR_NOT_ENOUGH_MEMORY));
     if (!map_) map_.emplace();
     // A handle whose earlier window has gone may come back for a new one.
     std::erase_if(*map_, [hWnd](const auto& e) { return e.first == hWnd && !e.second; });
@@ -237,7 +238,7 @@ bool CSubclass::ssc_Subclass(HWND hWnd, LPARAM lParamUser, int nOrdinal, bool /*
     if (previous == 0) {
         const DWORD error = GetLastError();
         map_->pop_back();
-        return Fail(routine, L"SetWindowLong failed, error #" + std::to_wstring(error));
+        return Fail(routine, L"SetWindowLong failed, error #" + DecimalText(error));
     }
     thunk->SetPrevious(reinterpret_cast<WNDPROC>(previous));
     Records().push_back(std::move(thunk));
