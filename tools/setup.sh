@@ -7,7 +7,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=tools/env.sh
 . "$here/env.sh"
 
-packages=(g++-mingw-w64-x86-64-posix wine64 xvfb xauth cmake ninja-build g++ googletest
+packages=(g++-mingw-w64-x86-64-win32 wine64 xvfb xauth cmake ninja-build g++ googletest
           python3 imagemagick xdotool fonts-wqy-microhei curl clang libclang-rt-14-dev openssl)
 missing=()
 for p in "${packages[@]}"; do
