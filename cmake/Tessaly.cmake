@@ -16,6 +16,11 @@ macro(tessaly_add_googletest)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  if(WIN32)
+    # The win32 thread model has no std::mutex, which GoogleTest's Notification needs.
+    target_sources(gtest PRIVATE ${PROJECT_SOURCE_DIR}/cmake/gtest/Notification_win.cpp)
+    target_compile_options(gtest PUBLIC -include ${PROJECT_SOURCE_DIR}/cmake/gtest/Notification_win.h)
+  endif()
 endmacro()
 
 # One CTest entry per test executable: Wine start-up costs more than the tests.

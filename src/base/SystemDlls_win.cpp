@@ -4,31 +4,33 @@
 
 #include "base/SystemDlls_win.h"
 
-#include <string>
-
 namespace tessaly::win {
 namespace {
 
 // Windows 7 has these only with its update KB2533623, so they are looked up.
 using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
 
+// Fixed buffers, not strings: this runs inside the delay-load helper, where
+// nothing may throw, and tessaly-open carries no C++ library strings.
 HMODULE LoadFromSystemFolder(const char* name) {
-    const std::wstring wide(name, name + lstrlenA(name)); // DLL names are ASCII
+    wchar_t path[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+    const int nameLength = lstrlenA(name);
+    if (length == 0 || length + 1 + nameLength >= MAX_PATH) return nullptr;
+    wchar_t* wide = path + length + 1;
+    path[length] = L'\\';
+    for (int i = 0; i <= nameLength; ++i)
+        wide[i] = static_cast<unsigned char>(name[i]); // DLL names are ASCII
     // comctl32 by name: the application manifest redirects it to version 6.
-    if (lstrcmpiW(wide.c_str(), L"comctl32.dll") == 0)
-        return LoadLibraryExW(wide.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (lstrcmpiW(wide, L"comctl32.dll") == 0)
+        return LoadLibraryExW(wide, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     // The others by full path: by name, a DLL of that name already loaded
     // from anywhere would do (Wine's own gdi32 imports version.dll).
-    wchar_t folder[MAX_PATH] = {};
-    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return nullptr;
-    const std::wstring path = std::wstring(folder) + L"\\" + wide;
-    if (HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
-        return module;
+    if (HMODULE module = LoadLibraryExW(path, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) return module;
     // Without the search flags (Windows 7 before KB2533623) its dependencies
     // are looked for from its own folder on.
     if (GetLastError() != ERROR_INVALID_PARAMETER) return nullptr;
-    return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    return LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 FARPROC WINAPI DelayLoadNotice(unsigned notice, PDelayLoadInfo info) {
