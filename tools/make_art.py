@@ -536,18 +536,54 @@ def soft_shadow(cv, shape, colour, radius, strength=1.0, dx=0, dy=0):
 # --------------------------------------------------------------------------
 # File formats
 
+_COST = bytes(min(v, 256 - v) for v in range(256))
+
+
+def _sub_bytes(cur, prev, n, high):
+    """Bytewise cur - prev mod 256 of two n-byte rows given as big integers:
+    each lane's top bit set stops borrows crossing lanes, the xor then
+    restores the true top bits."""
+    return ((cur | high) - (prev & ~high)) ^ ((cur ^ ~prev) & high)
+
+
+def _paeth(line, up, bpp):
+    out = bytearray(len(line))
+    for i, x in enumerate(line):
+        a = line[i - bpp] if i >= bpp else 0
+        b = up[i]
+        c = up[i - bpp] if i >= bpp else 0
+        p = a + b - c
+        pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+        pred = a if pa <= pb and pa <= pc else b if pb <= pc else c
+        out[i] = (x - pred) & 255
+    return bytes(out)
+
+
 def png_bytes(cv):
-    stride = 4 * cv.w
+    """RGBA PNG; each row takes whichever of the five filters leaves the
+    smallest residues (the usual heuristic), then the best of zlib's
+    strategies at level 9."""
+    stride, bpp = 4 * cv.w, 4
     high = int.from_bytes(b'\x80' * stride, 'big')
-    raw, prev = bytearray(), 0
+    low7 = int.from_bytes(b'\x7f' * stride, 'big')
+    raw, up = bytearray(), bytes(stride)
     for y in range(cv.h):
-        cur = int.from_bytes(cv.px[y * stride:(y + 1) * stride], 'big')
-        # PNG "Up" filter (bytewise cur - prev mod 256) done on whole rows as
-        # big integers: setting each lane's top bit stops borrows crossing
-        # lanes, the xor then restores the true top bits.
-        up = ((cur | high) - (prev & ~high)) ^ ((cur ^ ~prev) & high)
-        raw += b'\x02' + up.to_bytes(stride, 'big')
-        prev = cur
+        line = bytes(cv.px[y * stride:(y + 1) * stride])
+        cur, prev = int.from_bytes(line, 'big'), int.from_bytes(up, 'big')
+        left = cur >> (8 * bpp)
+        average = (left & prev) + (((left ^ prev) >> 1) & low7)
+        candidates = [line] + [_sub_bytes(cur, other, stride, high).to_bytes(stride, 'big')
+                               for other in (left, prev, average)]
+        candidates.append(_paeth(line, up, bpp))
+        kind = min(range(5), key=lambda k: (sum(candidates[k].translate(_COST)), k))
+        raw += bytes((kind,)) + candidates[kind]
+        up = line
+    data = bytes(raw)
+    packed = []
+    for strategy in (zlib.Z_DEFAULT_STRATEGY, zlib.Z_FILTERED):
+        z = zlib.compressobj(9, zlib.DEFLATED, 15, 9, strategy)
+        packed.append(z.compress(data) + z.flush())
+    idat = min(packed, key=len)
 
     def chunk(kind, data):
         return (struct.pack('>I', len(data)) + kind + data
@@ -555,7 +591,7 @@ def png_bytes(cv):
 
     return (b'\x89PNG\r\n\x1a\n'
             + chunk(b'IHDR', struct.pack('>IIBBBBB', cv.w, cv.h, 8, 6, 0, 0, 0))
-            + chunk(b'IDAT', zlib.compress(bytes(raw), 9))
+            + chunk(b'IDAT', idat)
             + chunk(b'IEND', b''))
 
 
@@ -574,11 +610,35 @@ def _bgr_rows(cv, bpp):
     return b''.join(rows)
 
 
+def _bmp(cv, bpp, palette, pixels):
+    info = struct.pack('<IiiHHIIiiII', 40, cv.w, cv.h, 1, bpp, 0, len(pixels), 2835, 2835,
+                       len(palette) // 4, 0)
+    head = struct.pack('<2sIHHI', b'BM', 14 + len(info) + len(palette) + len(pixels), 0, 0,
+                       14 + len(info) + len(palette))
+    return head + info + palette + pixels
+
+
 def bmp_bytes(cv, bpp=24):
-    pixels = _bgr_rows(cv, bpp)
-    info = struct.pack('<IiiHHIIiiII', 40, cv.w, cv.h, 1, bpp, 0, len(pixels), 2835, 2835, 0, 0)
-    head = struct.pack('<2sIHHI', b'BM', 14 + len(info) + len(pixels), 0, 0, 14 + len(info))
-    return head + info + pixels
+    """A skin of at most 256 colours is written with an exact 8-bit palette
+    (a third of the bytes, the same pixels once loaded); others as 24 or
+    32 bits."""
+    if bpp == 24:
+        colours = sorted({bytes(cv.px[o:o + 3]) for o in range(0, len(cv.px), 4)})
+        # The colour key is always in the palette: a keyed blit looks for the
+        # nearest entry, which must never be some other colour.
+        if bytes(MAGENTA) not in colours:
+            colours.append(bytes(MAGENTA))
+        if len(colours) <= 256:
+            index = {c: i for i, c in enumerate(colours)}
+            pad = b'\0' * (-cv.w % 4)
+            rows = []
+            for y in reversed(range(cv.h)):
+                src = cv.px[4 * cv.w * y:4 * cv.w * (y + 1)]
+                rows.append(bytes(index[bytes(src[o:o + 3])] for o in range(0, len(src), 4))
+                            + pad)
+            palette = b''.join(bytes((c[2], c[1], c[0], 0)) for c in colours)
+            return _bmp(cv, 8, palette, b''.join(rows))
+    return _bmp(cv, bpp, b'', _bgr_rows(cv, bpp))
 
 
 def _and_mask(cv, threshold):
@@ -619,9 +679,15 @@ def _palettised(cv):
 
 
 def ico_bytes(images):
-    """images: (canvas, bpp) pairs, bpp 8 or 32, stored as BMP-style entries."""
+    """images: (canvas, bpp) pairs, bpp 8 or 32; 48 px and larger are stored
+    as PNG, smaller ones as BMP-style entries."""
     blobs = []
     for cv, bpp in images:
+        if cv.w >= 48:
+            # Windows Vista and later read PNG entries of any size; the small
+            # ones stay bitmaps, as every reader of icons expects.
+            blobs.append(png_bytes(cv))
+            continue
         if bpp == 8:
             pal, pixels = _palettised(cv)
             mask = _and_mask(cv, 128)

@@ -26,18 +26,25 @@ def read_png(data):
     raw, stride, rows, prev = zlib.decompress(chunks[b'IDAT']), 4 * w, [], bytes(4 * w)
     for y in range(h):
         f, line = raw[y * (stride + 1)], raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)]
-        assert f in (0, 2), f
-        prev = line if f == 0 else bytes((a + b) & 255 for a, b in zip(line, prev))
+        out = bytearray(stride)
+        for i, v in enumerate(line):
+            a = out[i - 4] if i >= 4 else 0
+            b, c = prev[i], prev[i - 4] if i >= 4 else 0
+            p = a + b - c
+            paeth = a if abs(p - a) <= abs(p - b) and abs(p - a) <= abs(p - c) else (
+                b if abs(p - b) <= abs(p - c) else c)
+            out[i] = (v + (0, a, b, (a + b) // 2, paeth)[f]) & 255
+        prev = bytes(out)
         rows.append(prev)
     return w, h, depth, ctype, lambda x, y: tuple(rows[y][4 * x:4 * x + 4])
 
 
 def read_dib(data, pos=0):
-    """BITMAPINFOHEADER fields at pos plus a pixel reader for 24/32-bit data."""
+    """BITMAPINFOHEADER fields at pos plus a pixel reader for 8/24/32-bit data."""
     f = struct.unpack('<IiiHHIIiiII', data[pos:pos + 40])
     w, h, bpp = f[1], f[2], f[4]
     stride = (w * bpp // 8 + 3) // 4 * 4
-    base = pos + 40 + (4 * 256 if bpp == 8 else 0)
+    base = pos + 40 + (4 * (f[9] or 256) if bpp == 8 else 0)
 
     def pixel(x, y, rows=h):
         o = base + (rows - 1 - y) * stride + x * bpp // 8
@@ -54,11 +61,11 @@ def read_bmp(data):
 
 
 SIZES = {  # name: (width, height, bits per pixel)
-    'caption_min': (72, 18, 24), 'caption_maxrestore': (150, 18, 24),
-    'caption_close': (129, 18, 24), 'caption_tool': (72, 18, 24), 'logo': (29, 29, 32),
-    'tabs_style0': (415, 25, 24), 'tabs_style1': (421, 28, 24), 'frame_skin': (94, 85, 24),
-    'login_min': (28, 28, 24), 'login_close': (34, 34, 24), 'answer_button': (225, 22, 24),
-    'link_button_bg': (13, 22, 24), 'progress': (10, 10, 24),
+    'caption_min': (72, 18, 8), 'caption_maxrestore': (150, 18, 8),
+    'caption_close': (129, 18, 8), 'caption_tool': (72, 18, 8), 'logo': (29, 29, 32),
+    'tabs_style0': (415, 25, 8), 'tabs_style1': (421, 28, 8), 'frame_skin': (94, 85, 8),
+    'login_min': (28, 28, 8), 'login_close': (34, 34, 8), 'answer_button': (225, 22, 8),
+    'link_button_bg': (13, 22, 8), 'progress': (10, 10, 8),
 }
 MAGENTA, KEY = (255, 0, 255), (254, 254, 254)
 
@@ -121,7 +128,11 @@ class GeneratedArt(unittest.TestCase):
             f, _ = self.bmp(name)
             self.assertEqual((f[1], f[2], f[4], f[5]), (w, h, bpp, 0), name)
             self.assertEqual(len(self.files[os.path.join('bitmaps', name + '.bmp')]),
-                             54 + (w * bpp // 8 + 3) // 4 * 4 * h, name)
+                             54 + 4 * f[9] + (w * bpp // 8 + 3) // 4 * 4 * h, name)
+            # A keyed blit finds the key itself in the palette, never a neighbour.
+            if bpp == 8:
+                data = self.files[os.path.join('bitmaps', name + '.bmp')]
+                self.assertIn(b'\xff\x00\xff\x00', [data[o:o + 4] for o in range(54, 54 + 4 * f[9], 4)])
 
     def test_tab_strips_keep_magenta_hard(self):
         for name, face_w, glyph_x, face_h, h in (('tabs_style0', 122, 367, 25, 25),
@@ -178,6 +189,11 @@ class GeneratedArt(unittest.TestCase):
             w, h, _, _, planes, bits, length, offset = struct.unpack(
                 '<BBBBHHII', data[6 + 16 * i:22 + 16 * i])
             self.assertEqual((w, h, planes, bits), (size, size, 1, bpp))
+            if size >= 48:
+                pw, ph, _, _, png = read_png(data[offset:offset + length])
+                c = size // 2
+                self.assertEqual((pw, ph, png(0, 0)[3], png(c, c)[3]), (size, size, 0, 255))
+                continue
             f, px = read_dib(data, offset)
             self.assertEqual((f[0], f[1], f[2], f[4]), (40, size, 2 * size, bpp))
             xor = (size * bpp // 8 + 3) // 4 * 4 * size
