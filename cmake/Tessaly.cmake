@@ -40,10 +40,12 @@ function(tessaly_add_test target)
   endif()
 endfunction()
 
-# Prints the size of an executable after every link, so growth is seen at once.
-function(tessaly_print_size target)
+# Prints an executable's size beside its budget (bytes) after every link, and
+# fails the link when it is over.
+function(tessaly_print_size target budget)
   add_custom_command(TARGET ${target} POST_BUILD
-    COMMAND ${CMAKE_COMMAND} -DFILE=$<TARGET_FILE:${target}> -P ${PROJECT_SOURCE_DIR}/cmake/PrintSize.cmake
+    COMMAND ${CMAKE_COMMAND} -DFILE=$<TARGET_FILE:${target}> -DBUDGET=${budget}
+            -P ${PROJECT_SOURCE_DIR}/cmake/PrintSize.cmake
     VERBATIM)
 endfunction()
 
