@@ -22,7 +22,7 @@ enum Exit { kSent = 0, kNoClient = 1, kRefused = 2, kNoAnswer = 3, kUsage = 64 }
 constexpr DWORD kAnswerTimeoutMs = 10000;
 
 // One line made of parts. The program carries no C++ library strings and no
-// exceptions (it is built without them), which keeps it a few dozen KiB.
+// exceptions (it is built without them): some 17 KiB instead of over 100.
 void Say(std::initializer_list<std::wstring_view> parts) {
     const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
     DWORD written = 0;
