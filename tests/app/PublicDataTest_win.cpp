@@ -121,8 +121,8 @@ TEST(Resources, ExistAtTheirIdsWithTheirSizes) {
     const Expected bitmaps[] = {
         {IDB_CAPTION_MIN, 72, 18, 0},    {IDB_CAPTION_MAXRESTORE, 150, 18, 0},
         {IDB_CAPTION_CLOSE, 129, 18, 0}, {IDB_CAPTION_TOOL, 72, 18, 0},
-        {IDB_LOGO, 29, 29, 32},          {IDB_TABS_STYLE0, 415, 25, 24},
-        {IDB_TABS_STYLE1, 421, 28, 24},  {IDB_FRAME_SKIN, 94, 85, 24},
+        {IDB_LOGO, 29, 29, 32},          {IDB_TABS_STYLE0, 415, 25, 8},
+        {IDB_TABS_STYLE1, 421, 28, 8},   {IDB_FRAME_SKIN, 94, 85, 8},
         {IDB_LOGIN_MIN, 28, 28, 0},      {IDB_LOGIN_CLOSE, 34, 34, 0},
         {IDB_ANSWER_BUTTON, 225, 22, 0}, {IDB_LINK_BUTTON_BG, 13, 22, 0},
     };
