@@ -16,6 +16,7 @@
 #include "base/EventLog_win.h"
 #include "base/IniFile_win.h"
 #include "base/SystemDlls_win.h"
+#include "update/UpdateFiles_win.h"
 
 namespace {
 
@@ -38,6 +39,10 @@ private:
 
 int RunClient() {
     win::UseApplicationEventLog();
+    // An update killed halfway is finished before any of its files is used.
+    std::wstring folder = win::ProgramFolder();
+    if (!folder.ends_with(L'\\')) folder += L'\\';
+    win::FinishInterruptedUpdate(folder);
     const OleSession ole;
     const Config config = win::LoadProgramConfig();
     Platform& platform = win::ProgramPlatform();
