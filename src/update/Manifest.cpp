@@ -16,13 +16,6 @@ bool MentionsVersion(std::wstring_view line) {
     return AsciiLower(line).find(L"version") != std::wstring::npos;
 }
 
-bool IsSha256Hex(std::wstring_view text) {
-    return text.size() == 64 && std::all_of(text.begin(), text.end(), [](wchar_t c) {
-               return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') ||
-                      (c >= L'A' && c <= L'F');
-           });
-}
-
 // Why a file line cannot be applied, or empty when `file` now holds it.
 std::wstring ReadFileLine(std::wstring_view line, ManifestFile& file) {
     const std::vector<std::wstring_view> fields = SplitAt(line, L'|');
@@ -43,6 +36,13 @@ std::wstring ReadFileLine(std::wstring_view line, ManifestFile& file) {
 }
 
 } // namespace
+
+bool IsSha256Hex(std::wstring_view text) {
+    return text.size() == 64 && std::all_of(text.begin(), text.end(), [](wchar_t c) {
+               return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') ||
+                      (c >= L'A' && c <= L'F');
+           });
+}
 
 std::wstring_view TrimBlanks(std::wstring_view text) {
     const std::size_t first = text.find_first_not_of(kBlanks);

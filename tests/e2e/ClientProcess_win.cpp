@@ -178,6 +178,7 @@ ClientRun RunClient(const ClientOptions& options) {
     LiveClient client(options);
     ClientRun run;
     if (!client.started()) return run;
+    run.pid = client.pid();
 
     // Watch its windows until it ends: anything it shows is seen here.
     Watch watch{client.pid(), AsciiLower(options.watchFolder), &run};
@@ -239,22 +240,35 @@ ClientOptions Installation::Options(const wchar_t* answer, const wchar_t* starts
     return options;
 }
 
-bool Installation::Remove() const {
+namespace {
+
+// Removes the folder's files and folders, and then the folder; true when no file was left.
+bool RemoveTree(const std::wstring& folder) {
     bool all = true;
-    for (const std::wstring& folder : {temp_, folder_ + L"\\"}) {
-        WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE) continue;
-        do {
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-            const std::wstring path = folder + found.cFileName;
-            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            all = DeleteFileW(path.c_str()) && all;
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-        RemoveDirectoryW(folder.c_str());
-    }
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return true;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const std::wstring path = folder + name;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            all = RemoveTree(path + L"\\") && all;
+            continue;
+        }
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        all = DeleteFileW(path.c_str()) && all;
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    RemoveDirectoryW(folder.c_str());
     return all;
+}
+
+} // namespace
+
+bool Installation::Remove() const {
+    // The updaters' own folders lie in the temporary folder.
+    return RemoveTree(folder_ + L"\\");
 }
 
 } // namespace tessaly::e2e

@@ -29,7 +29,12 @@ public:
         return message.buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
     }
     bool Open(const std::wstring& file, const std::wstring&) override {
-        opened.push_back(file);
+        opened.push_back(L"open " + file);
+        return true;
+    }
+    bool Start(const std::wstring& program, const std::wstring&,
+               const std::wstring& folder) override {
+        opened.push_back(program + L" in " + folder);
         return true;
     }
 };
@@ -42,7 +47,7 @@ void WriteFileText(const std::wstring& path, const std::string& text) {
     CloseHandle(file);
 }
 
-// A client folder with two old files, and the manifest in a temporary folder of its own.
+// A client folder with two old files, and the manifest in a folder of its own.
 class UpdateFrmTest : public ::testing::Test {
 protected:
     UpdateFrmTest() {
@@ -54,25 +59,24 @@ protected:
         CreateDirectoryW(root_.c_str(), nullptr);
         CreateDirectoryW(folder_.c_str(), nullptr);
         CreateDirectoryW((root_ + L"tmp").c_str(), nullptr);
-        GetEnvironmentVariableW(L"TMP", savedTmp_, MAX_PATH);
-        SetEnvironmentVariableW(L"TMP", (root_ + L"tmp").c_str());
         WriteFileText(folder_ + L"20000", "old data");
         WriteFileText(folder_ + L"1.html", "old page");
     }
-    ~UpdateFrmTest() override {
-        SetEnvironmentVariableW(L"TMP", savedTmp_);
-        SetEnvironmentVariableW(L"TESSALY_AUTOMATION_CANCEL_AT", nullptr);
-    }
+    ~UpdateFrmTest() override { SetEnvironmentVariableW(L"TESSALY_AUTOMATION_CANCEL_AT", nullptr); }
 
     // The manifest and its signature as the client leaves them, signed by the test server.
     UpdateOutcome Update(const std::wstring& fileLines) {
         const std::wstring address =
             test::SignedAddress("version=1.2.0\r\n" + WideToUtf8(fileLines));
-        WriteFileText(root_ + L"tmp\\update.txt", Fetch(address));
+        const std::string manifest = Fetch(address);
+        WriteFileText(root_ + L"tmp\\update.txt", manifest);
         WriteFileText(root_ + L"tmp\\update.txt.sig", Fetch(address + L".sig"));
         Config config;
         config.timeoutSeconds = 3;
-        UpdateFrm window(platform, config, {folder_, folder_ + L"Tessaly.exe"});
+        // No client process to wait for.
+        const StartParameter parameter{folder_, client(), 0,
+                                       LowerHex(*Sha256Of(std::as_bytes(std::span(manifest))))};
+        UpdateFrm window(platform, config, parameter, root_ + L"tmp\\");
         platform.onMessage = [&] {
             wchar_t text[64] = {};
             GetWindowTextW(window.Label1().hwnd(), text, 64);
@@ -81,6 +85,9 @@ protected:
         return window.Run();
     }
     std::string Content(const std::wstring& name) { return test::ReadWholeFile(folder_ + name); }
+    std::wstring client() const { return folder_ + L"Tessaly.exe"; }
+    // How the updater starts the client: itself, in its folder.
+    std::wstring started() const { return client() + L" in " + folder_; }
     static std::string Fetch(const std::wstring& address) {
         return DownloadBytes(address, DownloadLimits{}).value_or("");
     }
@@ -94,7 +101,6 @@ protected:
     RecordingPlatform platform;
     std::wstring labelText; // Label1's window text when the last box showed
     std::wstring root_, folder_;
-    wchar_t savedTmp_[MAX_PATH] = {};
 };
 
 } // namespace
@@ -104,7 +110,8 @@ TEST_F(UpdateFrmTest, ACompleteUpdateReplacesTheFilesAndStartsTheLastOne) {
     EXPECT_EQ(Content(L"20000").size(), 20000u);
     EXPECT_NE(Content(L"1.html").find("<title>"), std::string::npos);
     EXPECT_EQ(platform.messages, (std::vector<std::wstring>{texts::kUpdated}));
-    EXPECT_EQ(platform.opened, (std::vector<std::wstring>{folder_ + L"1.html"}));
+    // The last file is a page: the client starts, not the page's program.
+    EXPECT_EQ(platform.opened, std::vector<std::wstring>{started()});
     EXPECT_EQ(labelText, L"正在下载：1.html"); // what screen readers read
 }
 
@@ -116,9 +123,8 @@ TEST_F(UpdateFrmTest, CancellingDuringTheSecondOfThreeFilesKeepsEveryOldFile) {
     EXPECT_EQ(Content(L"1.html"), "old page");
     EXPECT_EQ(GetFileAttributesW((folder_ + L"4000000").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(platform.messages,
-              (std::vector<std::wstring>{texts::kQuitUpdate})); // no success message
-    EXPECT_EQ(platform.opened,
-              (std::vector<std::wstring>{folder_ + L"Tessaly.exe"})); // the old client again
+              (std::vector<std::wstring>{texts::kQuitUpdate}));       // no success message
+    EXPECT_EQ(platform.opened, std::vector<std::wstring>{started()}); // the old client again
 }
 
 TEST_F(UpdateFrmTest, AFailedOrRefusedUpdateReplacesNothingAndSaysSo) {
@@ -139,5 +145,5 @@ TEST_F(UpdateFrmTest, AFailedOrRefusedUpdateReplacesNothingAndSaysSo) {
     EXPECT_EQ(Update(L""), UpdateOutcome::NothingToDo);
     EXPECT_EQ(Content(L"20000"), "old data");
     EXPECT_EQ(platform.messages, std::vector<std::wstring>(6, texts::kUpdateFailed));
-    EXPECT_EQ(platform.opened, std::vector<std::wstring>(6, folder_ + L"Tessaly.exe"));
+    EXPECT_EQ(platform.opened, std::vector<std::wstring>(6, started()));
 }
