@@ -1,7 +1,7 @@
 #pragma once
 // The outside world of the start-up and update flows: the network test,
-// message boxes, opening documents and starting programs. The real one talks to Windows; tests
-// and automated runs put their own in its place.
+// message boxes, opening documents and starting programs. The real one talks
+// to Windows; tests and automated runs put their own in its place.
 
 #include <string>
 

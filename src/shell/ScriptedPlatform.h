@@ -1,9 +1,9 @@
 #pragma once
 // A platform for unattended runs (the whole-process tests and the demo tour):
-// message boxes and program starts are written to a log and answered from the
-// script instead of being shown ("message", "open" and "start" lines); the
-// network test can be forced. Anything the
-// script leaves open goes to the real platform.
+// message boxes, opened documents and program starts are written to a log
+// ("message", "open" and "start" lines) and answered from the script instead
+// of being shown; the network test can be forced. Anything the script leaves
+// open goes to the real platform.
 
 #include "shell/Platform.h"
 

@@ -3,8 +3,8 @@
 // the update, the name of the file on its way and a progress bar. Run does
 // the whole update: it fetches every file of the manifest the client left in
 // the updater's own folder, replaces the client's files only when all
-// arrived, and starts the new client (or, when nothing changed, the old one, after
-// telling the player that the update did not complete).
+// arrived, and starts the new client (or, when nothing changed, the old one,
+// after telling the player that the update did not complete).
 
 #include "shell/Platform.h"
 #include "base/Config.h"
