@@ -32,9 +32,7 @@ public:
         calls.push_back(L"open " + file + L"|" + parameters);
         return false; // a browser that fails to start changes nothing
     }
-    bool Start(const std::wstring& program, const std::wstring& parameters,
-               const std::wstring& folder) override {
-        calls.push_back(L"start " + program + L"|" + parameters + L"|" + folder);
+    bool Start(const std::wstring&, const std::wstring&, const std::wstring&) override {
         return true;
     }
 };
@@ -105,11 +103,9 @@ TEST(ScriptedPlatform, LogsInsteadOfShowingAndAnswersFromTheScript) {
     EXPECT_EQ(scripted.ShowMessage({L"t2", L"title", MessageIcon::Information, MessageButtons::Ok}),
               MessageAnswer::Ok);
     EXPECT_TRUE(scripted.Open(L"http://127.0.0.1/", L""));
-    EXPECT_TRUE(scripted.Start(L"C:\\G\\a.exe", L"x", L"C:\\G\\"));
     EXPECT_TRUE(real.calls.empty());
-    EXPECT_EQ(log,
-              (std::vector<std::wstring>{L"message\ttitle\ttext", L"message\ttitle\tt2",
-                                         L"open\thttp://127.0.0.1/\t", L"start\tC:\\G\\a.exe\tx"}));
+    EXPECT_EQ(log, (std::vector<std::wstring>{L"message\ttitle\ttext", L"message\ttitle\tt2",
+                                              L"open\thttp://127.0.0.1/\t"}));
 
     // Without a network value the real test answers; unknown answers mean No.
     ScriptedPlatform partial(real, ParseScript(L"", L"maybe"), [](const std::wstring&) {});
@@ -133,7 +129,7 @@ TEST(ScriptedPlatform, StartsRunForAsManyGenerationsAsAsked) {
     const auto log = [](const std::wstring&) {};
     ScriptedPlatform two(real, ParseScript(L"", L"", L"2"), log,
                          [&](int n) { handed.push_back(n); });
-    two.Start(L"Update.exe", L"C:\\G|C:\\G\\Tessaly.exe", L"C:\\T\\");
+    two.Open(L"Update.exe", L"C:\\G|C:\\G\\Tessaly.exe");
     ScriptedPlatform all(real, ParseScript(L"", L"", L"run"), log,
                          [&](int n) { handed.push_back(n); });
     all.Open(L"b.exe", L"");
@@ -144,7 +140,6 @@ TEST(ScriptedPlatform, StartsRunForAsManyGenerationsAsAsked) {
                          [&](int n) { handed.push_back(n); });
     odd.Open(L"d.exe", L"");
     EXPECT_EQ(handed, (std::vector<int>{1, -1})); // the last two only log
-    EXPECT_EQ(real.calls,
-              (std::vector<std::wstring>{L"start Update.exe|C:\\G|C:\\G\\Tessaly.exe|C:\\T\\",
-                                         L"open b.exe|"}));
+    EXPECT_EQ(real.calls, (std::vector<std::wstring>{L"open Update.exe|C:\\G|C:\\G\\Tessaly.exe",
+                                                     L"open b.exe|"}));
 }

@@ -1,5 +1,7 @@
 #include "e2e/ClientProcess_win.h"
 
+#include <shellapi.h>
+
 #include "base/Text.h"
 #include "shell/TestServer_win.h"
 
@@ -240,35 +242,14 @@ ClientOptions Installation::Options(const wchar_t* answer, const wchar_t* starts
     return options;
 }
 
-namespace {
-
-// Removes the folder's files and folders, and then the folder; true when no file was left.
-bool RemoveTree(const std::wstring& folder) {
-    bool all = true;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return true;
-    do {
-        const std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..") continue;
-        const std::wstring path = folder + name;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            all = RemoveTree(path + L"\\") && all;
-            continue;
-        }
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        all = DeleteFileW(path.c_str()) && all;
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    RemoveDirectoryW(folder.c_str());
-    return all;
-}
-
-} // namespace
-
 bool Installation::Remove() const {
-    // The updaters' own folders lie in the temporary folder.
-    return RemoveTree(folder_ + L"\\");
+    // The whole tree: the updaters' own folders lie in the temporary folder.
+    const std::wstring from = folder_ + L'\0'; // a list that ends in two NULs
+    SHFILEOPSTRUCTW remove{};
+    remove.wFunc = FO_DELETE;
+    remove.pFrom = from.c_str();
+    remove.fFlags = FOF_NO_UI;
+    return SHFileOperationW(&remove) == 0;
 }
 
 } // namespace tessaly::e2e

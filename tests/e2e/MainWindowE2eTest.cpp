@@ -307,7 +307,7 @@ TEST_F(MainWindow, TheWholeJourneyFromLoginToExit) {
     EXPECT_EQ(SendAddress(L"http://127.0.0.1/game/3.html"), 1u);
 }
 
-TEST_F(MainWindow, AnAcceptedUpdateFromTheMenuEndsTheProcessWithoutAskingLoginOpenOrNot) {
+TEST_F(MainWindow, AnAcceptedUpdateFromTheMenuEndsTheProcessWithoutAskingEvenWithTheLoginOpen) {
     Installation newer{"version=1.2.0\r\n"};
     ClientOptions options = newer.Options(L"no,yes");
     options.browserScript = kJourney;
@@ -318,9 +318,7 @@ TEST_F(MainWindow, AnAcceptedUpdateFromTheMenuEndsTheProcessWithoutAskingLoginOp
     // and would hand over to a main window again a few seconds later.
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
     Sleep(500);
-    const std::vector<HWND> links = ChildrenSized(main, 99, 22);
-    ASSERT_EQ(links.size(), 1u);
-    ClickCentreOf(links[0]);
+    ClickCentreOf(ChildrenSized(main, 99, 22).at(0));
     ASSERT_TRUE(WaitUntil([&] { return client.Window(L"TessalyLoginFrm", true) != nullptr; }));
 
     PostMessageW(main, WM_COMMAND, kUpdateCommand, 0);

@@ -13,11 +13,8 @@ const std::wstring kTail = L"|4242|" + kHash;
 
 TEST(StartParameter, ReadsWhatTheClientWrites) {
     EXPECT_FALSE(ParseStartParameter(L""));
-    const std::wstring written =
-        UpdaterParameters(L"D:\\Games\\Client", L"client", 4242, std::wstring(64, L'A'));
-    EXPECT_EQ(written,
-              L"D:\\Games\\Client|D:\\Games\\Client\\client.exe|4242|" + std::wstring(64, L'A'));
-    const auto plain = ParseStartParameter(written);
+    const auto plain = ParseStartParameter(
+        UpdaterParameters(L"D:\\Games\\Client", L"client", 4242, std::wstring(64, L'A')));
     ASSERT_TRUE(plain);
     EXPECT_EQ(plain->folder, L"D:\\Games\\Client\\");
     EXPECT_EQ(plain->clientExe, L"D:\\Games\\Client\\client.exe");
@@ -29,43 +26,37 @@ TEST(StartParameter, ReadsWhatTheClientWrites) {
 }
 
 TEST(StartParameter, OnlyAnAbsoluteFolderWithTheClientInsideItsProcessAndHashIsAccepted) {
-    for (const std::wstring text :
+    for (const wchar_t* text :
          {L"D:\\Games\\Client|D:\\Games\\Client\\client.exe", L"d:\\games|D:\\Games\\TESSALY.EXE",
           L"D:\\|D:\\client.exe", L"\\\\srv\\share\\更新 1|\\\\srv\\share\\更新 1\\Tessaly.exe"}) {
-        EXPECT_EQ(StartParameterProblem(*ParseStartParameter(text + kTail)), L"") << text + kTail;
-        // The form without the process and the hash is no longer the client's.
+        EXPECT_EQ(StartParameterProblem(*ParseStartParameter(text + kTail)), L"") << text;
+        // Without the process and the hash it is not what the client passes.
         EXPECT_NE(StartParameterProblem(*ParseStartParameter(text)), L"") << text;
     }
     const std::wstring ok = L"C:\\G|C:\\G\\a.exe";
-    for (const std::wstring& text :
-         {L"\"\"" + kTail, L"Client|Client\\Tessaly.exe" + kTail,
-          L"\\Client|\\Client\\Tessaly.exe" + kTail, L"C:Client|C:Client\\Tessaly.exe" + kTail,
-          L"C:\\Games\\..\\Windows|C:\\Windows\\a.exe" + kTail,
-          L"C:\\a\\\\b|C:\\a\\\\b\\a.exe" + kTail, L"\"C:\\G|C:\\G\\a.exe\"" + kTail,
-          L"\\\\.\\C:\\G" + kTail, L"\\\\?\\C:\\G" + kTail, L"\\\\srv|\\\\srv\\a.exe" + kTail,
-          L"C:\\G|C:\\Other\\Tessaly.exe" + kTail, L"C:\\G|C:\\Gx\\Tessaly.exe" + kTail,
-          L"C:\\G|C:\\G\\sub\\Tessaly.exe" + kTail, L"C:\\G|C:\\G\\..\\a.exe" + kTail,
-          L"C:\\G|C:\\G\\" + kTail, L"C:\\G|C:\\G\\notes.txt" + kTail, L"C:\\x" + kTail,
-          // The process id: decimal, not 0, 32 bits, no sign or blank.
-          ok + L"|0|" + kHash, ok + L"|042|" + kHash, ok + L"|-1|" + kHash, ok + L"| 1|" + kHash,
-          ok + L"|4294967296|" + kHash, ok + L"||" + kHash,
-          // The hash: 64 hex digits exactly, nothing after it.
-          ok + L"|1|" + kHash.substr(1), ok + L"|1|" + kHash + L"0", ok + L"|1|g" + kHash.substr(1),
-          ok + L"|1|" + kHash + L" ", ok + L"|1", ok + kTail + L"|"}) {
-        EXPECT_NE(StartParameterProblem(*ParseStartParameter(text)), L"") << text;
+    for (const wchar_t* text :
+         {L"\"\"", L"Client|Client\\Tessaly.exe", L"\\Client|\\Client\\Tessaly.exe",
+          L"C:Client|C:Client\\Tessaly.exe", L"C:\\Games\\..\\Windows|C:\\Windows\\a.exe",
+          L"C:\\a\\\\b|C:\\a\\\\b\\a.exe", L"\"C:\\G|C:\\G\\a.exe\"", L"\\\\.\\C:\\G",
+          L"\\\\?\\C:\\G", L"\\\\srv|\\\\srv\\a.exe", L"C:\\G|C:\\Other\\Tessaly.exe",
+          L"C:\\G|C:\\Gx\\Tessaly.exe", L"C:\\G|C:\\G\\sub\\Tessaly.exe", L"C:\\G|C:\\G\\..\\a.exe",
+          L"C:\\G|C:\\G\\", L"C:\\G|C:\\G\\notes.txt", L"C:\\x"}) {
+        EXPECT_NE(StartParameterProblem(*ParseStartParameter(text + kTail)), L"") << text;
     }
-    EXPECT_EQ(ParseStartParameter(ok + L"|4294967295|" + kHash)->clientPid, 4294967295u);
+    // The process id decimal, not 0, 32 bits, no sign or blank; the hash 64 hex digits, last.
+    for (const std::wstring& tail :
+         {L"|0|" + kHash, L"|042|" + kHash, L"|-1|" + kHash, L"| 1|" + kHash,
+          L"|4294967296|" + kHash, L"||" + kHash, L"|1|" + kHash.substr(1), L"|1|" + kHash + L"0",
+          L"|1|g" + kHash.substr(1), L"|1|" + kHash + L" ", std::wstring(L"|1"), kTail + L"|"}) {
+        EXPECT_NE(StartParameterProblem(*ParseStartParameter(ok + tail)), L"") << tail;
+    }
 }
 
 TEST(StartParameter, OnlyAProgramInTheClientFolderStartsAfterTheUpdate) {
     const StartParameter parameter = *ParseStartParameter(L"C:\\G|C:\\G\\Tessaly.exe" + kTail);
-    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
-        {L"Tessaly.exe", L"C:\\G\\Tessaly.exe"}, {L"TESSALY.EXE", L"C:\\G\\TESSALY.EXE"},
-        {L"Next.exe", L"C:\\G\\Next.exe"},       {L"data.dat", L"C:\\G\\Tessaly.exe"},
-        {L"run.bat", L"C:\\G\\Tessaly.exe"},     {L"game.lnk", L"C:\\G\\Tessaly.exe"},
-        {L"Update.exe", L"C:\\G\\Tessaly.exe"},  {L"..\\evil.exe", L"C:\\G\\Tessaly.exe"},
-        {L"nul.exe", L"C:\\G\\Tessaly.exe"},     {L"", L"C:\\G\\Tessaly.exe"},
-    };
-    for (const auto& [last, started] : cases)
-        EXPECT_EQ(ProgramToStart(parameter, last), started) << last;
+    for (const wchar_t* last : {L"Tessaly.exe", L"TESSALY.EXE", L"Next.exe"})
+        EXPECT_EQ(ProgramToStart(parameter, last), L"C:\\G\\" + std::wstring(last));
+    for (const wchar_t* last :
+         {L"data.dat", L"run.bat", L"game.lnk", L"Update.exe", L"..\\evil.exe", L"nul.exe", L""})
+        EXPECT_EQ(ProgramToStart(parameter, last), L"C:\\G\\Tessaly.exe") << last;
 }

@@ -28,10 +28,7 @@ public:
         if (onMessage) onMessage();
         return message.buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
     }
-    bool Open(const std::wstring& file, const std::wstring&) override {
-        opened.push_back(L"open " + file);
-        return true;
-    }
+    bool Open(const std::wstring&, const std::wstring&) override { return false; }
     bool Start(const std::wstring& program, const std::wstring&,
                const std::wstring& folder) override {
         opened.push_back(program + L" in " + folder);
@@ -47,7 +44,7 @@ void WriteFileText(const std::wstring& path, const std::string& text) {
     CloseHandle(file);
 }
 
-// A client folder with two old files, and the manifest in a folder of its own.
+// A client folder with two old files, and the manifest in a temporary folder of its own.
 class UpdateFrmTest : public ::testing::Test {
 protected:
     UpdateFrmTest() {
@@ -73,9 +70,8 @@ protected:
         WriteFileText(root_ + L"tmp\\update.txt.sig", Fetch(address + L".sig"));
         Config config;
         config.timeoutSeconds = 3;
-        // No client process to wait for.
-        const StartParameter parameter{folder_, client(), 0,
-                                       LowerHex(*Sha256Of(std::as_bytes(std::span(manifest))))};
+        StartParameter parameter{folder_, folder_ + L"Tessaly.exe", 0, {}}; // no process waited for
+        parameter.manifestSha256 = LowerHex(*Sha256Of(std::as_bytes(std::span(manifest))));
         UpdateFrm window(platform, config, parameter, root_ + L"tmp\\");
         platform.onMessage = [&] {
             wchar_t text[64] = {};
@@ -85,9 +81,8 @@ protected:
         return window.Run();
     }
     std::string Content(const std::wstring& name) { return test::ReadWholeFile(folder_ + name); }
-    std::wstring client() const { return folder_ + L"Tessaly.exe"; }
     // How the updater starts the client: itself, in its folder.
-    std::wstring started() const { return client() + L" in " + folder_; }
+    std::wstring started() const { return folder_ + L"Tessaly.exe in " + folder_; }
     static std::string Fetch(const std::wstring& address) {
         return DownloadBytes(address, DownloadLimits{}).value_or("");
     }
@@ -123,8 +118,8 @@ TEST_F(UpdateFrmTest, CancellingDuringTheSecondOfThreeFilesKeepsEveryOldFile) {
     EXPECT_EQ(Content(L"1.html"), "old page");
     EXPECT_EQ(GetFileAttributesW((folder_ + L"4000000").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(platform.messages,
-              (std::vector<std::wstring>{texts::kQuitUpdate}));       // no success message
-    EXPECT_EQ(platform.opened, std::vector<std::wstring>{started()}); // the old client again
+              (std::vector<std::wstring>{texts::kQuitUpdate})); // no success message
+    EXPECT_EQ(platform.opened, std::vector<std::wstring>{started()});
 }
 
 TEST_F(UpdateFrmTest, AFailedOrRefusedUpdateReplacesNothingAndSaysSo) {
