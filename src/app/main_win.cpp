@@ -73,6 +73,7 @@ int RunClient() {
         .config = config,
         .createBrowser = win::CreateBrowser,
         .showLogin = [&login] { login.ShowAgain(); },
+        .endProcess = [] { ExitProcess(0); },
     });
     splash.SetLoginLoader([&login] { login.Load(); });
     splash.Show();

@@ -56,6 +56,9 @@ bool IsSha256Hex(std::wstring_view text);
 // Without space, tab, CR, LF and Ctrl-Z at either end.
 std::wstring_view TrimBlanks(std::wstring_view text);
 
+// 64 hex digits, in either letter case.
+bool IsSha256Hex(std::wstring_view text);
+
 // The text after the address's last "/" (the whole address without one).
 std::wstring LocalNameOf(std::wstring_view url);
 

@@ -2,9 +2,9 @@
 // The updater's window: the skinned bar, a close button that offers to quit
 // the update, the name of the file on its way and a progress bar. Run does
 // the whole update: it fetches every file of the manifest the client left in
-// the temporary folder, replaces the client's files only when all arrived,
-// and starts the new client (or, when nothing changed, the old one, after
-// telling the player that the update did not complete).
+// the updater's own folder, replaces the client's files only when all
+// arrived, and starts the new client (or, when nothing changed, the old one,
+// after telling the player that the update did not complete).
 
 #include "shell/Platform.h"
 #include "base/Config.h"
@@ -23,7 +23,10 @@ namespace tessaly::win {
 
 class UpdateFrm : public Form {
 public:
-    UpdateFrm(Platform& platform, const Config& config, StartParameter parameter);
+    // manifestFolder: where the client left update.txt and its signature
+    // (ending in a backslash).
+    UpdateFrm(Platform& platform, const Config& config, StartParameter parameter,
+              std::wstring manifestFolder);
     ~UpdateFrm() override;
 
     UpdateOutcome Run();
@@ -48,6 +51,7 @@ private:
     Platform& platform_;
     const Config& config_;
     StartParameter parameter_;
+    std::wstring manifestFolder_;
     QelDownLoadFile downloader_;
     WinUpdateActions actions_;
     WinUpdateFiles files_;

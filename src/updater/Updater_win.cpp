@@ -1,5 +1,6 @@
 // Update.exe: brings the client up to the version of the update manifest.
-// Started by the client with "<client folder>|<client exe>".
+// Started by the client with "<client folder>|<client exe>|<client process
+// id>|<manifest SHA-256>" from a folder of its own, which holds the manifest.
 
 #include <windows.h>
 
@@ -13,9 +14,20 @@
 #include "update/UpdateFiles_win.h"
 #include "updater/UpdateFrm_win.h"
 
+#include <vector>
+
 namespace {
 
 using namespace tessaly;
+
+// The folder this program runs from, ending in a backslash.
+std::wstring OwnFolder() {
+    std::vector<wchar_t> path(32768);
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    std::wstring folder(path.data(), length);
+    folder.resize(folder.find_last_of(L'\\') + 1);
+    return folder;
+}
 
 int RunUpdater() {
     win::UseApplicationEventLog();
@@ -40,7 +52,7 @@ int RunUpdater() {
 
     // The client's own settings (time-out) apply to its update too.
     const Config config = win::LoadConfigFromIni(parameter->folder + L"Tessaly.ini");
-    win::UpdateFrm window(win::ProgramPlatform(), config, *parameter);
+    win::UpdateFrm window(win::ProgramPlatform(), config, *parameter, OwnFolder());
     return window.Run() == UpdateOutcome::Failed ? 1 : 0;
 }
 

@@ -5,6 +5,7 @@
 
 #include "base/Handles_win.h"
 #include "base/Text.h"
+#include "updater/ClientProcessWait_win.h"
 
 #include <vector>
 
@@ -51,9 +52,11 @@ bool WaitForProgramExit(const std::wstring& exePath, unsigned long timeoutMs) {
     }
 }
 
-WinUpdateActions::WinUpdateActions(QelDownLoadFile& downloader, std::wstring clientExe)
+WinUpdateActions::WinUpdateActions(QelDownLoadFile& downloader, std::wstring clientExe,
+                                   unsigned long clientPid)
     : downloader_(downloader)
-    , clientExe_(std::move(clientExe)) {}
+    , clientExe_(std::move(clientExe))
+    , clientPid_(clientPid) {}
 
 bool WinUpdateActions::Download(const ManifestFile& file, const std::wstring& path) {
     // A stopped download reports success but replaces nothing: only a file
@@ -64,7 +67,14 @@ bool WinUpdateActions::Download(const ManifestFile& file, const std::wstring& pa
 
 bool WinUpdateActions::WaitForClientExit() {
     // The client ends right after starting the updater; give it a little while.
-    return clientExe_.empty() || WaitForProgramExit(clientExe_, 15000);
+    constexpr ULONGLONG kWaitMs = 15000;
+    const ULONGLONG deadline = GetTickCount64() + kWaitMs;
+    if (!WaitForClientProcess(clientPid_, clientExe_, kWaitMs)) return false;
+    // Any other copy of the client run from that file holds it as well.
+    const ULONGLONG now = GetTickCount64();
+    return clientExe_.empty() ||
+           WaitForProgramExit(clientExe_,
+                              now < deadline ? static_cast<unsigned long>(deadline - now) : 0);
 }
 
 } // namespace tessaly::win

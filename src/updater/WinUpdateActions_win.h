@@ -1,7 +1,8 @@
 #pragma once
 // What an update does on Windows besides its file operations: downloads
 // through the client's downloader and a bounded wait for the client that
-// started the updater.
+// started the updater: for its process, then for any program run from its
+// file.
 
 #include "shell/QelDownLoadFile.h"
 #include "updater/UpdateRun.h"
@@ -17,7 +18,8 @@ bool WaitForProgramExit(const std::wstring& exePath, unsigned long timeoutMs);
 
 class WinUpdateActions : public UpdateActions {
 public:
-    WinUpdateActions(QelDownLoadFile& downloader, std::wstring clientExe);
+    // clientPid: the client's process, waited for itself (0: by its path only).
+    WinUpdateActions(QelDownLoadFile& downloader, std::wstring clientExe, unsigned long clientPid);
 
     std::function<void(const ManifestFile&)> OnDownloading;
     bool cancelled = false;
@@ -32,6 +34,7 @@ public:
 private:
     QelDownLoadFile& downloader_;
     std::wstring clientExe_;
+    unsigned long clientPid_;
 };
 
 } // namespace tessaly::win
