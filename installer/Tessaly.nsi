@@ -196,6 +196,8 @@ Section "Uninstall"
   DeleteRegKey /ifempty HKCU "${FEATURE_CONTROL_KEY}"
 
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  ; The list of per-user programs, when ours was its only entry.
+  DeleteRegKey /ifempty HKCU "Software\Microsoft\Windows\CurrentVersion\Uninstall"
   ; Everything in the folder is the program's: what the installer put there,
   ; and what the updater added, its journal and its leftovers. The folder of
   ; all per-user programs goes only when nothing else is in it.
