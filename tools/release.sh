@@ -89,7 +89,8 @@ fi
 if [ -n "${TESSALY_SIGN_PFX:-}" ]; then
   signer="pfx $(sha256sum <"$TESSALY_SIGN_PFX" | cut -d' ' -f1)"
 else
-  signer="test $(cat build/test-signing/certificate.pem 2>/dev/null | sha256sum | cut -d' ' -f1)"
+  # No certificate yet on a fresh clone: sign.sh makes one during the build.
+  signer="test $({ cat build/test-signing/certificate.pem 2>/dev/null || true; } | sha256sum | cut -d' ' -f1)"
 fi
 if [ -n "$clean" ] || [ "$(cat "$build/.signer" 2>/dev/null)" != "$signer" ]; then
   rm -rf "$build"
