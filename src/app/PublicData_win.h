@@ -44,8 +44,13 @@ struct LayeredCanvas {
     int height = 0;
 };
 
-// Makes the window's content the image with its per-pixel alpha; the window
-// takes the image's size and keeps its position.
-LayeredCanvas PaintLayered(HWND window, Gdiplus::GpImage* image);
+// Decodes a "PNG" resource straight into a canvas's bitmap, premultiplied as
+// a layered window shows it; the canvas has no DC yet. GDI+ must be running
+// (on any thread). Empty when the resource is missing or no image.
+LayeredCanvas DecodePngResource(int id);
+// Makes the window's content the canvas's bitmap with its per-pixel alpha;
+// the window takes the bitmap's size and keeps its position. The canvas
+// keeps the memory DC that holds the bitmap.
+void PaintLayered(HWND window, LayeredCanvas& canvas);
 
 } // namespace tessaly::win

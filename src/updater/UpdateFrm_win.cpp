@@ -159,8 +159,9 @@ UpdateOutcome UpdateFrm::Run() {
     if (problem.empty()) {
         list = ParseManifest(FromSystemCodePage(*manifest));
         running_ = true;
-        outcome =
-            RunUpdate(list, parameter_.folder, actions_, std::to_wstring(GetCurrentProcessId()));
+        const std::wstring& client = parameter_.clientExe;
+        outcome = RunUpdate(list, parameter_.folder, client.substr(client.find_last_of(L'\\') + 1),
+                            files_, actions_);
         running_ = false;
     } else {
         LogError(L"update: nothing fetched: " + problem);
@@ -174,6 +175,9 @@ UpdateOutcome UpdateFrm::Run() {
         platform_.ShowMessage(
             {texts::kUpdated, texts::kNotice, MessageIcon::Information, MessageButtons::Ok});
         start = ProgramToStart(parameter_, list.files.back().localName);
+    } else if (outcome == UpdateOutcome::NotRestored) {
+        platform_.ShowMessage({texts::kUpdateNotRestored, texts::kNotice, MessageIcon::Exclamation,
+                               MessageButtons::Ok});
     } else if (outcome != UpdateOutcome::Cancelled) {
         platform_.ShowMessage(
             {texts::kUpdateFailed, texts::kNotice, MessageIcon::Exclamation, MessageButtons::Ok});

@@ -16,6 +16,7 @@
 #include "shell/QelDownLoadFile.h"
 #include "updater/ProgressBar_win.h"
 #include "update/StartParameter.h"
+#include "update/UpdateFiles_win.h"
 #include "updater/WinUpdateActions_win.h"
 
 namespace tessaly::win {
@@ -53,6 +54,7 @@ private:
     std::wstring manifestFolder_;
     QelDownLoadFile downloader_;
     WinUpdateActions actions_;
+    WinUpdateFiles files_;
     bool running_ = false;
     int cancelAt_ = 0; // automated runs: press the close button when this file starts (1-based)
     int started_ = 0;

@@ -11,6 +11,7 @@
 #include "base/IniFile_win.h"
 #include "base/SystemDlls_win.h"
 #include "shell/WindowsPlatform_win.h"
+#include "update/UpdateFiles_win.h"
 #include "updater/UpdateFrm_win.h"
 
 #include <vector>
@@ -43,8 +44,11 @@ int RunUpdater() {
         return 1;
     }
     // One updater at a time: a second one would fight over the same files.
-    win::UniqueHandle single(CreateMutexW(nullptr, FALSE, L"Local\\TessalyUpdater"));
+    win::UniqueHandle single(CreateMutexW(nullptr, FALSE, win::kUpdaterMutexName));
     if (!single || GetLastError() == ERROR_ALREADY_EXISTS) return 0;
+    // Whatever this run is asked to do, an earlier one killed halfway is finished first.
+    win::WinUpdateFiles files;
+    FinishUpdate(parameter->folder, files);
 
     // The client's own settings (time-out) apply to its update too.
     const Config config = win::LoadConfigFromIni(parameter->folder + L"Tessaly.ini");

@@ -3,10 +3,8 @@
 
 #include "updater/WinUpdateActions_win.h"
 
-#include "base/ErrorLog.h"
 #include "base/Handles_win.h"
 #include "base/Text.h"
-#include "update/Cng_win.h"
 #include "updater/ClientProcessWait_win.h"
 
 #include <vector>
@@ -32,23 +30,6 @@ std::wstring ImagePath(DWORD pid) {
 }
 
 } // namespace
-
-std::wstring FileSha256Hex(const std::wstring& path) {
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, 0, nullptr));
-    if (!file) return {};
-    Sha256 hash;
-    std::vector<std::byte> buffer(64 * 1024);
-    for (;;) {
-        DWORD read = 0;
-        if (!ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr))
-            return {};
-        if (read == 0) break;
-        hash.Add(std::span(buffer).first(read));
-    }
-    const std::optional<Sha256Digest> digest = hash.Finish();
-    return digest ? LowerHex(*digest) : std::wstring();
-}
 
 bool WaitForProgramExit(const std::wstring& exePath, unsigned long timeoutMs) {
     const std::wstring wanted = FullPath(exePath);
@@ -81,7 +62,7 @@ bool WinUpdateActions::Download(const ManifestFile& file, const std::wstring& pa
     // A stopped download reports success but replaces nothing: only a file
     // that is there counts.
     const bool arrived = downloader_.DownLoadFile(file.url, path, false, true);
-    return arrived && !cancelled && Exists(path);
+    return arrived && !cancelled && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool WinUpdateActions::WaitForClientExit() {
@@ -94,24 +75,6 @@ bool WinUpdateActions::WaitForClientExit() {
     return clientExe_.empty() ||
            WaitForProgramExit(clientExe_,
                               now < deadline ? static_cast<unsigned long>(deadline - now) : 0);
-}
-
-bool WinUpdateActions::Exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool WinUpdateActions::Move(const std::wstring& from, const std::wstring& to) {
-    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
-}
-
-void WinUpdateActions::Delete(const std::wstring& path) {
-    // A read-only file refuses deletion.
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(path.c_str());
-}
-
-void WinUpdateActions::Log(const std::wstring& text) {
-    LogError(L"update: " + text);
 }
 
 } // namespace tessaly::win

@@ -4,6 +4,7 @@
 #include "shell/DownLoadFile_win.h"
 #include "shell/TestServer_win.h"
 #include "update/Cng_win.h"
+#include "update/UpdateFiles_win.h"
 #include "update/RunFolder_win.h"
 #include "updater/WinUpdateActions_win.h"
 
@@ -273,4 +274,40 @@ TEST(Update, TheUpdaterActsOnlyOnTheManifestTheClientChecked) {
     EXPECT_EQ(run.exitCode, 1u);
     EXPECT_EQ(run.log, (std::vector<std::wstring>{kFailed, L"start\t" + client.exe() + L"\t"}));
     EXPECT_EQ(test::TestServerLog().find(never), std::string::npos);
+}
+
+// As a killed updater leaves the folder: the journal, one file replaced with
+// its old bytes kept aside, the new client staged (or, complete, in place),
+// a partial download. The
+// client's next start puts the old files back, or completes the update when
+// every new file already stands; either way nothing else is left.
+TEST(Update, AnUpdateKilledHalfwayIsFinishedByTheNextStart) {
+    const std::string oldData = "old data", newData = "new data";
+    for (const bool complete : {false, true}) {
+        const Installation client("version=1.1.0\r\n");
+        const std::wstring folder = client.folder() + L"\\";
+        const std::wstring clientHash = win::FileSha256Hex(client.exe());
+        WriteBytes(folder + L"a.dat", newData);
+        WriteBytes(folder + L"a.dat.update-old", oldData);
+        WriteBytes(folder + L"b.dat.update-new.99-0.part", "part");
+        if (complete) WriteBytes(folder + L"b.dat", "b");
+        WriteBytes(folder + L"Tessaly.exe.update-new", test::ReadWholeFile(TESSALY_NEXT_CLIENT));
+        const auto hashOf = [](const std::string& bytes) {
+            return LowerHex(*win::Sha256Of(std::as_bytes(std::span(bytes))));
+        };
+        // Complete: the client that stands is the journal's new one.
+        const std::wstring clientNew =
+            complete ? clientHash : win::FileSha256Hex(TESSALY_NEXT_CLIENT);
+        WriteBytes(
+            folder + kJournalName,
+            JournalText({{L"a.dat", hashOf(oldData), hashOf(newData)},
+                         {L"b.dat", std::nullopt, hashOf("b")},
+                         {L"Tessaly.exe", complete ? hashOf("old") : clientHash, clientNew}}));
+        const ClientRun run = RunClient(client.Options(L"yes"));
+        ASSERT_TRUE(run.ended) << complete;
+        EXPECT_EQ(test::ReadWholeFile(folder + L"a.dat"), complete ? newData : oldData);
+        EXPECT_EQ(win::FileSha256Hex(client.exe()), clientHash);
+        // The client, its settings, a.dat, and b.dat when the update stands.
+        EXPECT_EQ(FilesIn(client.folder()), complete ? 4u : 3u) << complete;
+    }
 }
