@@ -8,7 +8,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/env.sh"
 
 packages=(g++-mingw-w64-x86-64-posix wine64 xvfb xauth cmake ninja-build g++ googletest
-          python3 imagemagick xdotool fonts-wqy-microhei curl clang libclang-rt-14-dev openssl)
+          python3 imagemagick xdotool fonts-wqy-microhei curl clang libclang-rt-14-dev openssl
+          osslsigncode nsis)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

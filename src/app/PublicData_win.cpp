@@ -1,8 +1,12 @@
 #include "app/PublicData_win.h"
 
+#include "app/IconDirectory.h"
 #include "base/ErrorLog.h"
+#include "resources/ResourceIds.h"
 
 #include <cstring>
+#include <optional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -119,9 +123,16 @@ std::wstring IconFilePath() {
     return GetTempDir() + L"quorl.ico";
 }
 
-UniqueIcon LoadIconFile(const std::wstring& path, int size) {
-    return UniqueIcon(static_cast<HICON>(
-        LoadImageW(nullptr, path.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE)));
+UniqueIcon LoadProgramIcon(int size) {
+    const ResourceBytes resource = FindResourceBytes(IDR_ICON_FILE, L"ICON");
+    const std::string_view ico(static_cast<const char*>(resource.data), resource.size);
+    const std::optional<IconImage> image = PickIconImage(ico, size);
+    if (!image) return {};
+    // The call reads the bytes only; its parameter is not const.
+    auto* bits = reinterpret_cast<PBYTE>(const_cast<char*>(ico.data() + image->offset));
+    constexpr DWORD kIconFormat = 0x00030000; // the only one Windows takes
+    return UniqueIcon(CreateIconFromResourceEx(bits, static_cast<DWORD>(image->size), TRUE,
+                                               kIconFormat, size, size, LR_DEFAULTCOLOR));
 }
 
 } // namespace tessaly::win

@@ -14,11 +14,12 @@
 
 namespace tessaly::win {
 
-// The icon file that the login window writes into the temporary folder; the
-// main window takes its icons from it too.
+// The icon file that the login window writes into the temporary folder.
 std::wstring IconFilePath();
-// One size of an .ico file; empty when the file cannot be read.
-UniqueIcon LoadIconFile(const std::wstring& path, int size);
+// One size of the program's icon, made from the .ico file it carries as its
+// "ICON" resource (the bytes the icon file is written from); empty when that
+// is missing or unreadable.
+UniqueIcon LoadProgramIcon(int size);
 // Decodes a PNG held as a resource of a named type; empty when it is missing
 // or not an image.
 StreamImage LoadPngResource(int id, const wchar_t* type);

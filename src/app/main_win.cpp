@@ -18,6 +18,7 @@
 #include "base/IniFile_win.h"
 #include "base/SystemDlls_win.h"
 #include "resources/ResourceIds.h"
+#include "update/UpdateFiles_win.h"
 
 namespace {
 
@@ -60,6 +61,10 @@ private:
 
 int RunClient() {
     win::UseApplicationEventLog();
+    // An update killed halfway is finished before any of its files is used.
+    std::wstring folder = win::ProgramFolder();
+    if (!folder.ends_with(L'\\')) folder += L'\\';
+    win::FinishInterruptedUpdate(folder);
     Platform& platform = win::ProgramPlatform();
     // The network test runs while OLE starts; the signature check's DLL
     // loads and both pictures decode while the version check runs.
@@ -95,6 +100,7 @@ int RunClient() {
         .config = config,
         .createBrowser = win::CreateBrowser,
         .showLogin = [&login] { login.ShowAgain(); },
+        .endProcess = [] { ExitProcess(0); },
     });
     splash.SetLoginLoader([&login] { login.Load(); });
     splash.Show();
