@@ -53,6 +53,10 @@ public:
     bool Open(const std::wstring& file, const std::wstring& parameters) override {
         return platform_.Open(file, parameters);
     }
+    bool Start(const std::wstring& program, const std::wstring& parameters,
+               const std::wstring& folder) override {
+        return platform_.Start(program, parameters, folder);
+    }
 
 private:
     Platform& platform_;
