@@ -38,9 +38,9 @@ StartupPrefetch::~StartupPrefetch() {
 DWORD WINAPI StartupPrefetch::Run(void* self) noexcept {
     auto& prefetch = *static_cast<StartupPrefetch*>(self);
     try {
-        prefetch.DecodeAll();
+        prefetch.RunSteps();
     } catch (...) {
-        // Out of memory: what is not decoded here the windows decode themselves.
+        // Out of memory: what is not done here the user-interface thread does.
     }
     SetEvent(prefetch.tested_.get());
     for (Slot& slot : prefetch.slots_)
@@ -48,7 +48,7 @@ DWORD WINAPI StartupPrefetch::Run(void* self) noexcept {
     return 0;
 }
 
-void StartupPrefetch::DecodeAll() {
+void StartupPrefetch::RunSteps() {
     if (networkTest_) online_ = networkTest_();
     SetEvent(tested_.get());
     for (const char* name : dllNames_) {

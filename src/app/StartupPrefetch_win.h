@@ -46,7 +46,7 @@ private:
         bool taken = false;
     };
     static DWORD WINAPI Run(void* self) noexcept;
-    void DecodeAll();
+    void RunSteps();
 
     std::function<bool()> networkTest_;
     std::optional<bool> online_; // written by the worker before `tested_` is set
