@@ -9,9 +9,13 @@ StartupPrefetch* g_running = nullptr;
 
 } // namespace
 
-StartupPrefetch::StartupPrefetch(std::vector<const char*> dlls, const std::vector<int>& ids)
-    : dllNames_(std::move(dlls)) {
+StartupPrefetch::StartupPrefetch(std::function<bool()> networkTest, std::vector<const char*> dlls,
+                                 const std::vector<int>& ids)
+    : networkTest_(std::move(networkTest))
+    , tested_(CreateEventW(nullptr, TRUE, FALSE, nullptr))
+    , dllNames_(std::move(dlls)) {
     dlls_.reserve(dllNames_.size());
+    if (!tested_) return;
     slots_.resize(ids.size());
     for (std::size_t i = 0; i < ids.size(); ++i) {
         slots_[i].id = ids[i];
@@ -34,16 +38,19 @@ StartupPrefetch::~StartupPrefetch() {
 DWORD WINAPI StartupPrefetch::Run(void* self) noexcept {
     auto& prefetch = *static_cast<StartupPrefetch*>(self);
     try {
-        prefetch.DecodeAll();
+        prefetch.RunSteps();
     } catch (...) {
-        // Out of memory: what is not decoded here the windows decode themselves.
+        // Out of memory: what is not done here the user-interface thread does.
     }
+    SetEvent(prefetch.tested_.get());
     for (Slot& slot : prefetch.slots_)
         SetEvent(slot.done.get());
     return 0;
 }
 
-void StartupPrefetch::DecodeAll() {
+void StartupPrefetch::RunSteps() {
+    if (networkTest_) online_ = networkTest_();
+    SetEvent(tested_.get());
     for (const char* name : dllNames_) {
         if (stop_) return;
         dlls_.emplace_back(PreloadSystemDll(name));
@@ -54,6 +61,12 @@ void StartupPrefetch::DecodeAll() {
         slot.canvas = DecodePngResource(slot.id);
         SetEvent(slot.done.get());
     }
+}
+
+bool StartupPrefetch::Online() {
+    if (thread_) WaitForSingleObject(tested_.get(), INFINITE);
+    if (!online_) online_ = networkTest_ && networkTest_();
+    return *online_;
 }
 
 LayeredCanvas StartupPrefetch::Take(int id) {

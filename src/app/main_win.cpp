@@ -41,22 +41,47 @@ private:
     bool ok_;
 };
 
+// The start-up's platform, whose network test has run ahead on the
+// prefetch's thread.
+class TestedAhead final : public Platform {
+public:
+    TestedAhead(Platform& platform, win::StartupPrefetch& prefetch)
+        : platform_(platform)
+        , prefetch_(prefetch) {}
+    bool IsOnline() override { return prefetch_.Online(); }
+    MessageAnswer ShowMessage(const Message& message) override {
+        return platform_.ShowMessage(message);
+    }
+    bool Open(const std::wstring& file, const std::wstring& parameters) override {
+        return platform_.Open(file, parameters);
+    }
+    bool Start(const std::wstring& program, const std::wstring& parameters,
+               const std::wstring& folder) override {
+        return platform_.Start(program, parameters, folder);
+    }
+
+private:
+    Platform& platform_;
+    win::StartupPrefetch& prefetch_;
+};
+
 int RunClient() {
     win::UseApplicationEventLog();
-    // The network test's and the signature check's DLLs load, and both
-    // pictures decode, while the network test and the version check run.
-    const win::StartupPrefetch prefetch({"wininet.dll", "bcrypt.dll"},
-                                        {IDR_PNG_SPLASH, IDR_PNG_LOGIN_BG});
     // An update killed halfway is finished before any of its files is used.
     std::wstring folder = win::ProgramFolder();
     if (!folder.ends_with(L'\\')) folder += L'\\';
     win::FinishInterruptedUpdate(folder);
     win::RemoveRunFolders(win::GetTempDir());
+    Platform& platform = win::ProgramPlatform();
+    // The network test runs while OLE starts; the signature check's DLL
+    // loads and both pictures decode while the version check runs.
+    win::StartupPrefetch prefetch([&platform] { return platform.IsOnline(); }, {"bcrypt.dll"},
+                                  {IDR_PNG_SPLASH, IDR_PNG_LOGIN_BG});
     const OleSession ole;
     const Config config = win::LoadProgramConfig();
-    Platform& platform = win::ProgramPlatform();
 
-    Startup startup(platform, config, [&] { return win::CheckForUpdate(platform, config); });
+    TestedAhead startupPlatform(platform, prefetch);
+    Startup startup(startupPlatform, config, [&] { return win::CheckForUpdate(platform, config); });
     if (startup.Initialize() == Next::EndProcess) return 0;
     if (startup.HandleArguments(ArgumentsOf(GetCommandLineW())) == Next::EndProcess) return 0;
 

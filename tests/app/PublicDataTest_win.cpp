@@ -193,7 +193,9 @@ TEST(Resources, ExistAtTheirIdsWithTheirSizes) {
 
 TEST(PublicData, PicturesDecodedAheadOrNotHoldExactlyWhatGdiplusDraws) {
     GdiplusSession session;
-    const StartupPrefetch prefetch({"wininet.dll"}, {IDR_PNG_SPLASH, IDR_PNG_LOGIN_BG});
+    StartupPrefetch prefetch([] { return false; }, {"wininet.dll"},
+                             {IDR_PNG_SPLASH, IDR_PNG_LOGIN_BG});
+    EXPECT_FALSE(prefetch.Online()); // the test's own answer
     const struct {
         int id, width, height;
     } pngs[] = {{IDR_PNG_SPLASH, 356, 122}, {IDR_PNG_LOGIN_BG, 1237, 696}};

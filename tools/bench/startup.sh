@@ -9,6 +9,7 @@
 #
 #   tools/bench/startup.sh            # 15 rounds
 #   ROUNDS=30 tools/bench/startup.sh
+#   CLIENT=other/Tessaly.exe tools/bench/startup.sh   # another build of the client
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 cd "$root"
@@ -35,7 +36,7 @@ openssl dgst -sha256 -sign build/mingw/update-key/update.key \
   -out "$work/site/gamehome/quorl/update.txt.sig" "$work/site/gamehome/quorl/update.txt"
 port=$(./tools/http-fixture.sh start "$work/http" --root "$work/site")
 origin="http://127.0.0.1:$port"
-cp build/mingw/src/app/Tessaly.exe "$work/client/"
+cp "${CLIENT:-build/mingw/src/app/Tessaly.exe}" "$work/client/Tessaly.exe"
 printf '[Addresses]\r\nLoginPage=%s/client/\r\nManifest=%s/gamehome/quorl/update.txt\r\n' \
   "$origin" "$origin" >"$work/client/Tessaly.ini"
 # The page never completes while the splash is being timed.
