@@ -29,6 +29,7 @@
 # when the signing certificate changed or with --clean: then it starts afresh,
 # so no program keeps an older signature.
 set -euo pipefail
+caller=$PWD
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 build=build/release
@@ -48,6 +49,10 @@ while [ $# -gt 0 ]; do
   esac
 done
 command -v makensis >/dev/null || fail "makensis is missing (tools/setup.sh installs nsis)"
+# The build runs the signing in its own folder: paths from the caller's.
+for name in TESSALY_UPDATE_KEYS TESSALY_UPDATE_PRIVATE_KEY TESSALY_SIGN_PFX; do
+  [ -z "${!name:-}" ] || export "$name=$(cd "$caller" && realpath -m -- "${!name}")"
+done
 
 # The public keys in a PEM file, one fingerprint a line.
 key_fingerprints() {
@@ -89,6 +94,10 @@ fi
 if [ -n "${TESSALY_SIGN_PFX:-}" ]; then
   signer="pfx $(sha256sum <"$TESSALY_SIGN_PFX" | cut -d' ' -f1)"
 else
+  # A test certificate lives 30 days; one about to end is made again.
+  certificate=build/test-signing/certificate.pem
+  [ ! -f "$certificate" ] || openssl x509 -checkend 86400 -noout -in "$certificate" >/dev/null ||
+    rm -rf build/test-signing
   signer="test $(cat build/test-signing/certificate.pem 2>/dev/null | sha256sum | cut -d' ' -f1)"
 fi
 if [ -n "$clean" ] || [ "$(cat "$build/.signer" 2>/dev/null)" != "$signer" ]; then
