@@ -1,19 +1,30 @@
 #include "app/LayeredPicture_win.h"
 
+#include "app/StartupPrefetch_win.h"
+
 namespace tessaly::win {
 
-void LayeredPicture::Paint(HWND window, int pngId) {
+void LayeredPicture::Load(HWND window, int pngId) {
     Release();
     SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) | WS_EX_LAYERED);
-    gdiplus_ = std::make_unique<GdiplusSession>();
-    image_ = LoadPngResource(pngId, L"PNG");
-    canvas_ = PaintLayered(window, image_.get());
+    window_ = window;
+    canvas_ = StartupPrefetch::Take(pngId);
+    if (!canvas_.bitmap) {
+        const GdiplusSession gdiplus;
+        canvas_ = DecodePngResource(pngId);
+    }
+}
+
+void LayeredPicture::Present() {
+    if (!window_ || presented_) return;
+    presented_ = true;
+    PaintLayered(window_, canvas_);
 }
 
 void LayeredPicture::Release() {
-    image_.Reset();
-    gdiplus_.reset();
     canvas_.Reset();
+    window_ = nullptr;
+    presented_ = false;
 }
 
 } // namespace tessaly::win

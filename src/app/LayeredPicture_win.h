@@ -1,10 +1,11 @@
 #pragma once
-// What a per-pixel-alpha window keeps while it shows a PNG resource: its own
-// GDI+ session, the decoded image and the memory bitmap handed to the system.
+// What a per-pixel-alpha window keeps while it shows a PNG resource: the
+// memory DC and bitmap handed to the system. The picture is decoded ahead
+// when start-up prefetched it (StartupPrefetch), otherwise when the window loads;
+// the system gets it when the window first shows, so a window loaded hidden
+// costs nothing more until then.
 
 #include "app/PublicData_win.h"
-
-#include <memory>
 
 namespace tessaly::win {
 
@@ -15,16 +16,20 @@ public:
     LayeredPicture(const LayeredPicture&) = delete;
     LayeredPicture& operator=(const LayeredPicture&) = delete;
 
-    // Makes the window layered and its content the PNG resource of that id.
-    void Paint(HWND window, int pngId);
-    // The image before GDI+ shuts down; then the memory DC gets its first
-    // bitmap back before the DC and the bitmap are deleted.
+    // Makes the window layered and the PNG resource of that id its content,
+    // shown by Present.
+    void Load(HWND window, int pngId);
+    // Hands the picture to the system, once per load; the window's
+    // WM_SHOWWINDOW calls it, before the window appears.
+    void Present();
+    // The memory DC gets its first bitmap back before the DC and the bitmap
+    // are deleted.
     void Release();
     const LayeredCanvas& canvas() const { return canvas_; }
 
 private:
-    std::unique_ptr<GdiplusSession> gdiplus_;
-    StreamImage image_;
+    HWND window_ = nullptr;
+    bool presented_ = false;
     LayeredCanvas canvas_;
 };
 

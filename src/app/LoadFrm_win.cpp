@@ -26,8 +26,13 @@ LoadFrm::~LoadFrm() {
 }
 
 void LoadFrm::OnLoad() {
-    picture_.Paint(hwnd(), IDR_PNG_SPLASH);
+    picture_.Load(hwnd(), IDR_PNG_SPLASH);
     if (loadLogin_) loadLogin_();
+}
+
+LRESULT LoadFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SHOWWINDOW && wParam) picture_.Present();
+    return Form::HandleMessage(message, wParam, lParam);
 }
 
 } // namespace tessaly::win

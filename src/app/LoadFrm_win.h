@@ -22,6 +22,7 @@ public:
 protected:
     void OnLoad() override;
     void OnUnload() override { picture_.Release(); }
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     std::function<void()> loadLogin_;

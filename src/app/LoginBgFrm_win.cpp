@@ -60,7 +60,7 @@ LoginBgFrm::~LoginBgFrm() {
 }
 
 void LoginBgFrm::OnLoad() {
-    picture_.Paint(hwnd(), IDR_PNG_LOGIN_BG);
+    picture_.Load(hwnd(), IDR_PNG_LOGIN_BG);
     HookLoginBg(hwnd(), content_);
 }
 
@@ -71,6 +71,7 @@ void LoginBgFrm::OnUnload() {
 }
 
 LRESULT LoginBgFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SHOWWINDOW && wParam) picture_.Present();
     if (message == WM_LBUTTONDOWN) {
         // Let the system drag the window as if its caption had been pressed.
         ReleaseCapture();

@@ -47,10 +47,11 @@ LoginFrm::~LoginFrm() {
 }
 
 void LoginFrm::LoadIcons() {
-    const std::wstring iconFile = IconFilePath();
-    SaveResToFile(IDR_ICON_FILE, L"ICON", iconFile);
+    // The file is for others to find (a failed write is logged and changes
+    // nothing here): the icons come from the bytes it is written from.
+    static_cast<void>(SaveResToFile(IDR_ICON_FILE, L"ICON", IconFilePath()));
     // The old icons stay valid until the window has taken the new ones.
-    UniqueIcon small = LoadIconFile(iconFile, 16), big = LoadIconFile(iconFile, 32);
+    UniqueIcon small = LoadProgramIcon(16), big = LoadProgramIcon(32);
     background_.SetContentWindow(hwnd());
     background_.Load();
     SendMessageW(background_.hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));

@@ -1,8 +1,12 @@
 #include "app/PublicData_win.h"
 
+#include "app/IconDirectory.h"
 #include "base/ErrorLog.h"
+#include "resources/ResourceIds.h"
 
 #include <cstring>
+#include <optional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -63,16 +67,16 @@ void LayeredCanvas::Reset() {
     width = height = 0;
 }
 
-LayeredCanvas PaintLayered(HWND window, Gdiplus::GpImage* image) {
+LayeredCanvas DecodePngResource(int id) {
     LayeredCanvas canvas;
+    const StreamImage image = LoadPngResource(id, L"PNG");
     UINT width = 0, height = 0;
-    if (!image || gp::GdipGetImageWidth(image, &width) != Gdiplus::Ok ||
-        gp::GdipGetImageHeight(image, &height) != Gdiplus::Ok || width == 0 || height == 0)
+    if (!image || gp::GdipGetImageWidth(image.get(), &width) != Gdiplus::Ok ||
+        gp::GdipGetImageHeight(image.get(), &height) != Gdiplus::Ok || width == 0 || height == 0)
         return canvas;
-
-    WindowDC windowDc(window);
     // UpdateLayeredWindow wants 32-bit premultiplied pixels: a top-down DIB
-    // section that GDI+ draws into as PARGB.
+    // section, which GDI+ fills as PARGB. It converts straight into it, with
+    // no drawing and no copy in between.
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = static_cast<LONG>(width);
@@ -80,45 +84,55 @@ LayeredCanvas PaintLayered(HWND window, Gdiplus::GpImage* image) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    canvas.dc.reset(CreateCompatibleDC(windowDc.get()));
-    canvas.bitmap.reset(
-        CreateDIBSection(windowDc.get(), &info, DIB_RGB_COLORS, &canvas.bits, nullptr, 0));
-    if (!canvas.dc || !canvas.bitmap) return canvas;
-    canvas.selection = Selection(canvas.dc.get(), canvas.bitmap.get());
+    canvas.bitmap.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &canvas.bits, nullptr, 0));
+    if (!canvas.bitmap) return {};
+    const Gdiplus::Rect all(0, 0, static_cast<INT>(width), static_cast<INT>(height));
+    Gdiplus::BitmapData data{};
+    data.Width = width;
+    data.Height = height;
+    data.Stride = static_cast<INT>(width * 4);
+    data.PixelFormat = PixelFormat32bppPARGB;
+    data.Scan0 = canvas.bits;
+    auto* bitmap = static_cast<Gdiplus::GpBitmap*>(image.get());
+    if (gp::GdipBitmapLockBits(bitmap, &all,
+                               Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
+                               PixelFormat32bppPARGB, &data) != Gdiplus::Ok)
+        return {};
+    gp::GdipBitmapUnlockBits(bitmap, &data);
     canvas.width = static_cast<int>(width);
     canvas.height = static_cast<int>(height);
+    return canvas;
+}
 
-    Gdiplus::GpBitmap* target = nullptr;
-    if (gp::GdipCreateBitmapFromScan0(canvas.width, canvas.height, canvas.width * 4,
-                                      PixelFormat32bppPARGB, static_cast<BYTE*>(canvas.bits),
-                                      &target) == Gdiplus::Ok) {
-        UniqueGpImage targetImage(target);
-        Gdiplus::GpGraphics* rawGraphics = nullptr;
-        if (gp::GdipGetImageGraphicsContext(target, &rawGraphics) == Gdiplus::Ok) {
-            UniqueGpGraphics graphics(rawGraphics);
-            gp::GdipSetCompositingMode(rawGraphics, Gdiplus::CompositingModeSourceCopy);
-            gp::GdipSetInterpolationMode(rawGraphics, Gdiplus::InterpolationModeNearestNeighbor);
-            gp::GdipSetPixelOffsetMode(rawGraphics, Gdiplus::PixelOffsetModeHalf);
-            gp::GdipDrawImageRectI(rawGraphics, image, 0, 0, canvas.width, canvas.height);
-        }
+void PaintLayered(HWND window, LayeredCanvas& canvas) {
+    if (!canvas.bitmap) return;
+    WindowDC windowDc(window);
+    if (!canvas.dc) {
+        canvas.dc.reset(CreateCompatibleDC(windowDc.get()));
+        if (!canvas.dc) return;
+        canvas.selection = Selection(canvas.dc.get(), canvas.bitmap.get());
     }
-    GdiFlush();
-
     POINT source{0, 0};
     SIZE size{canvas.width, canvas.height};
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     UpdateLayeredWindow(window, windowDc.get(), nullptr, &size, canvas.dc.get(), &source, 0, &blend,
                         ULW_ALPHA);
-    return canvas;
 }
 
 std::wstring IconFilePath() {
     return GetTempDir() + L"quorl.ico";
 }
 
-UniqueIcon LoadIconFile(const std::wstring& path, int size) {
-    return UniqueIcon(static_cast<HICON>(
-        LoadImageW(nullptr, path.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE)));
+UniqueIcon LoadProgramIcon(int size) {
+    const ResourceBytes resource = FindResourceBytes(IDR_ICON_FILE, L"ICON");
+    const std::string_view ico(static_cast<const char*>(resource.data), resource.size);
+    const std::optional<IconImage> image = PickIconImage(ico, size);
+    if (!image) return {};
+    // The call reads the bytes only; its parameter is not const.
+    auto* bits = reinterpret_cast<PBYTE>(const_cast<char*>(ico.data() + image->offset));
+    constexpr DWORD kIconFormat = 0x00030000; // the only one Windows takes
+    return UniqueIcon(CreateIconFromResourceEx(bits, static_cast<DWORD>(image->size), TRUE,
+                                               kIconFormat, size, size, LR_DEFAULTCOLOR));
 }
 
 } // namespace tessaly::win

@@ -14,11 +14,12 @@
 
 namespace tessaly::win {
 
-// The icon file that the login window writes into the temporary folder; the
-// main window takes its icons from it too.
+// The icon file that the login window writes into the temporary folder.
 std::wstring IconFilePath();
-// One size of an .ico file; empty when the file cannot be read.
-UniqueIcon LoadIconFile(const std::wstring& path, int size);
+// One size of the program's icon, made from the .ico file it carries as its
+// "ICON" resource (the bytes the icon file is written from); empty when that
+// is missing or unreadable.
+UniqueIcon LoadProgramIcon(int size);
 // Decodes a PNG held as a resource of a named type; empty when it is missing
 // or not an image.
 StreamImage LoadPngResource(int id, const wchar_t* type);
@@ -43,8 +44,13 @@ struct LayeredCanvas {
     int height = 0;
 };
 
-// Makes the window's content the image with its per-pixel alpha; the window
-// takes the image's size and keeps its position.
-LayeredCanvas PaintLayered(HWND window, Gdiplus::GpImage* image);
+// Decodes a "PNG" resource straight into a canvas's bitmap, premultiplied as
+// a layered window shows it; the canvas has no DC yet. GDI+ must be running
+// (on any thread). Empty when the resource is missing or no image.
+LayeredCanvas DecodePngResource(int id);
+// Makes the window's content the canvas's bitmap with its per-pixel alpha;
+// the window takes the bitmap's size and keeps its position. The canvas
+// keeps the memory DC that holds the bitmap.
+void PaintLayered(HWND window, LayeredCanvas& canvas);
 
 } // namespace tessaly::win

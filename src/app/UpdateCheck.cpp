@@ -55,9 +55,11 @@ UpdateCheck::Finding UpdateCheck::Compare() {
     const std::optional<std::string> manifest = host_.Download(url);
     if (!manifest) return Finding::NoVersion;
     const std::optional<std::string> signature = host_.Download(url + kSignatureSuffix);
+    manifest_ = *manifest;
+    signature_ = signature.value_or(std::string());
     const std::wstring path = settings_.tempFolder + kManifestName;
     if (!host_.WriteHidden(path, *manifest) ||
-        !host_.WriteHidden(path + kSignatureSuffix, signature.value_or(std::string())))
+        !host_.WriteHidden(path + kSignatureSuffix, signature_))
         LogError(L"update: cannot keep the manifest in " + path);
 
     const std::wstring problem = signature ? host_.SignatureProblem(*manifest, *signature)
@@ -98,14 +100,28 @@ bool UpdateCheck::OfferAndStartUpdater() {
         {texts::kUpdateQuestion, texts::kNotice, MessageIcon::Question, MessageButtons::YesNo});
     if (answer != MessageAnswer::Yes) return false;
 
-    const std::wstring updater = settings_.tempFolder + kUpdaterName;
-    if (!host_.WriteUpdater(updater)) {
-        LogError(L"update: cannot write the updater to " + updater + L"; carrying on");
+    const std::optional<std::wstring> folder = host_.MakeRunFolder(settings_.tempFolder);
+    if (!folder) {
+        LogError(L"update: no folder for the updater in " + settings_.tempFolder +
+                 L"; carrying on");
         return false;
     }
-    const std::wstring parameters =
-        UpdaterParameters(settings_.programFolder, settings_.programName);
-    if (!platform_.Open(updater, parameters)) {
+    const std::wstring updater = *folder + kUpdaterName;
+    const std::wstring manifest = *folder + kManifestName;
+    if (!host_.WriteUpdater(updater) || !host_.WriteHidden(manifest, manifest_) ||
+        !host_.WriteHidden(manifest + kSignatureSuffix, signature_)) {
+        LogError(L"update: cannot write the updater and its manifest to " + *folder +
+                 L"; carrying on");
+        return false;
+    }
+    const std::wstring hash = host_.Sha256Hex(manifest_);
+    if (hash.empty()) {
+        LogError(L"update: no SHA-256 of the manifest; carrying on");
+        return false;
+    }
+    const std::wstring parameters = UpdaterParameters(
+        settings_.programFolder, settings_.programName, settings_.processId, hash);
+    if (!platform_.Start(updater, parameters, *folder)) {
         LogError(L"update: cannot start " + updater + L"; carrying on");
         return false;
     }

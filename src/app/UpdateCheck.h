@@ -6,16 +6,19 @@
 //
 // Only the bytes just downloaded count: a failed download offers nothing,
 // whatever an earlier run left in the temporary folder. The manifest and its
-// signature are kept there (hidden) for the updater, which checks them again.
-// A version below the client's own is a stale copy on a cache in front of
-// the server and counts as the same. An accepted update writes the updater
-// into the temporary folder and starts it with the client's folder and path;
-// if either step fails the client carries on as if the player had said no:
-// a player must never be left without a running client.
+// signature are kept there (hidden). A version below the client's own is a
+// stale copy on a cache in front of the server and counts as the same. An
+// accepted update makes a folder of its own for this run in the temporary
+// folder, writes the updater and exactly the manifest bytes that were checked
+// (with their signature, which the updater checks again) into it, and starts
+// the updater with the client's folder, path and process id and the
+// manifest's SHA-256; if any step fails the client carries on as if the
+// player had said no: a player must never be left without a running client.
 
 #include "shell/Platform.h"
 #include "app/Startup.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,14 +42,20 @@ public:
     virtual bool WriteHidden(const std::wstring& path, std::string_view bytes) = 0;
     // Writes the updater the client carries; false when it could not.
     virtual bool WriteUpdater(const std::wstring& path) = 0;
+    // A new folder inside `parent` for one run of the updater, open to the
+    // player alone (ending in a backslash); nullopt when it could not be made.
+    virtual std::optional<std::wstring> MakeRunFolder(const std::wstring& parent) = 0;
+    // The bytes' SHA-256 in lower-case hex; empty when it cannot be computed.
+    virtual std::wstring Sha256Hex(std::string_view bytes) = 0;
 };
 
 struct UpdateSettings {
-    std::wstring ownVersion;    // VersionText of the running client
-    std::wstring manifestUrl;   // Config::manifest
-    std::wstring tempFolder;    // ends in a backslash
-    std::wstring programFolder; // no trailing backslash except at a drive root
-    std::wstring programName;   // the executable's name without its extension
+    std::wstring ownVersion;     // VersionText of the running client
+    std::wstring manifestUrl;    // Config::manifest
+    std::wstring tempFolder;     // ends in a backslash
+    std::wstring programFolder;  // no trailing backslash except at a drive root
+    std::wstring programName;    // the executable's name without its extension
+    std::uint32_t processId = 0; // the running client's
 };
 
 // The file name of a path without its folder and its extension.
@@ -56,7 +65,8 @@ class UpdateCheck {
 public:
     enum class MenuOutcome {
         KeepRunning,
-        CloseForUpdate, // the updater runs: the main window confirms its exit and closes
+        CloseForUpdate, // the updater runs: the main window confirms its exit and
+                        // closes, and the process ends with it
     };
 
     UpdateCheck(Platform& platform, UpdateHost& host, UpdateSettings settings);
@@ -75,6 +85,9 @@ private:
     Platform& platform_;
     UpdateHost& host_;
     UpdateSettings settings_;
+    // What Compare downloaded and checked: the updater gets these bytes.
+    std::string manifest_;
+    std::string signature_;
 };
 
 } // namespace tessaly

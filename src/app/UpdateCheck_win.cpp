@@ -7,9 +7,12 @@
 #include "base/CodePage_win.h"
 #include "base/FileBytes_win.h"
 #include "base/IniFile_win.h"
+#include "base/Text.h"
 #include "resources/ResourceIds.h"
 #include "shell/DownLoadFile_win.h"
+#include "update/Cng_win.h"
 #include "update/ManifestSignature_win.h"
+#include "update/RunFolder_win.h"
 
 namespace tessaly::win {
 
@@ -34,9 +37,22 @@ bool WindowsUpdateHost::WriteUpdater(const std::wstring& path) {
     return SaveResToFile(IDR_UPDATER, L"UPDATE", path);
 }
 
+std::optional<std::wstring> WindowsUpdateHost::MakeRunFolder(const std::wstring& parent) {
+    return CreateRunFolder(parent);
+}
+
+std::wstring WindowsUpdateHost::Sha256Hex(std::string_view bytes) {
+    const auto digest = Sha256Of(std::as_bytes(std::span(bytes)));
+    return digest ? LowerHex(*digest) : std::wstring();
+}
+
 UpdateSettings ProgramUpdateSettings(const Config& config) {
-    return {VersionText(OwnVersion()), config.manifest, GetTempDir(), ProgramFolder(),
-            std::wstring(FileStem(ProgramPath()))};
+    return {VersionText(OwnVersion()),
+            config.manifest,
+            GetTempDir(),
+            ProgramFolder(),
+            std::wstring(FileStem(ProgramPath())),
+            GetCurrentProcessId()};
 }
 
 Next CheckForUpdate(Platform& platform, const Config& config) {

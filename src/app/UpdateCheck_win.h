@@ -1,6 +1,6 @@
 #pragma once
-// The version check with the real download, signature check, files and
-// updater resource.
+// The version check with the real download, signature check, files, run
+// folder and updater resource.
 
 #include "app/UpdateCheck.h"
 #include "base/Config.h"
@@ -17,6 +17,8 @@ public:
     std::wstring Decode(std::string_view bytes) override;
     bool WriteHidden(const std::wstring& path, std::string_view bytes) override;
     bool WriteUpdater(const std::wstring& path) override;
+    std::optional<std::wstring> MakeRunFolder(const std::wstring& parent) override;
+    std::wstring Sha256Hex(std::string_view bytes) override;
 
 private:
     DownloadLimits limits_;

@@ -184,12 +184,12 @@ void WebMainFrm::CreateControls() {
 }
 
 void WebMainFrm::LoadIcons() {
-    smallIcon_ = LoadIconFile(IconFilePath(), 16);
+    smallIcon_ = LoadProgramIcon(16);
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
     tray_ = std::make_unique<QelNotifyIcon>();
     tray_->AddNotifyIcon(hwnd(), smallIcon_.get(),
                          std::wstring(texts::kGameTitle) + texts::kClientSuffix);
-    bigIcon_ = LoadIconFile(IconFilePath(), 32);
+    bigIcon_ = LoadProgramIcon(32);
     SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
 }
 
@@ -322,6 +322,9 @@ void WebMainFrm::Carry(UINT command) {
     case kUpdate:
         if (CheckForUpdateFromMenu(context_.platform, context_.config) ==
             UpdateCheck::MenuOutcome::CloseForUpdate) {
+            // The updater waits for this process to end before it replaces
+            // its files: a login pair still open must not keep it alive.
+            endForUpdate_ = true;
             m_bExit = true;
             RequestClose();
         }
@@ -424,6 +427,7 @@ void WebMainFrm::OnUnload() {
     objStyle_.reset();
     tray_.reset();
     WebBrowser1_.reset();
+    if (endForUpdate_ && context_.endProcess) context_.endProcess();
 }
 
 LRESULT WebMainFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -39,6 +39,8 @@ struct MainContext {
     BrowserMaker createBrowser;
     // Brings the login window back (loading it again if it was closed).
     std::function<void()> showLogin;
+    // Ends the process at once, whatever other window is open.
+    std::function<void()> endProcess = {};
 };
 
 class WebMainFrm final : public Form {
@@ -120,6 +122,7 @@ private:
     std::vector<std::wstring> pendingAddresses_; // accepted, waiting to be opened
     bool asking_ = false;                        // the exit dialog is up
     bool exitForEndSession_ = false;             // m_bExit set by a log-off's question
+    bool endForUpdate_ = false;                  // the process ends once the window has gone
 };
 
 } // namespace tessaly::win

@@ -7,6 +7,7 @@
 #include "app/BrowserFactory_win.h"
 #include "app/LoadFrm_win.h"
 #include "app/LoginFrm_win.h"
+#include "app/StartupPrefetch_win.h"
 #include "app/WebBrowserEngine_win.h"
 #include "app/Startup.h"
 #include "app/UpdateCheck_win.h"
@@ -16,6 +17,8 @@
 #include "base/EventLog_win.h"
 #include "base/IniFile_win.h"
 #include "base/SystemDlls_win.h"
+#include "resources/ResourceIds.h"
+#include "update/UpdateFiles_win.h"
 
 namespace {
 
@@ -38,6 +41,14 @@ private:
 
 int RunClient() {
     win::UseApplicationEventLog();
+    // The network test's and the signature check's DLLs load, and both
+    // pictures decode, while the network test and the version check run.
+    const win::StartupPrefetch prefetch({"wininet.dll", "bcrypt.dll"},
+                                        {IDR_PNG_SPLASH, IDR_PNG_LOGIN_BG});
+    // An update killed halfway is finished before any of its files is used.
+    std::wstring folder = win::ProgramFolder();
+    if (!folder.ends_with(L'\\')) folder += L'\\';
+    win::FinishInterruptedUpdate(folder);
     const OleSession ole;
     const Config config = win::LoadProgramConfig();
     Platform& platform = win::ProgramPlatform();
@@ -68,6 +79,7 @@ int RunClient() {
         .config = config,
         .createBrowser = win::CreateBrowser,
         .showLogin = [&login] { login.ShowAgain(); },
+        .endProcess = [] { ExitProcess(0); },
     });
     splash.SetLoginLoader([&login] { login.Load(); });
     splash.Show();

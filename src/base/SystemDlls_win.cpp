@@ -40,6 +40,10 @@ FARPROC WINAPI DelayLoadNotice(unsigned notice, PDelayLoadInfo info) {
 
 } // namespace
 
+HMODULE PreloadSystemDll(const char* name) {
+    return LoadFromSystemFolder(name);
+}
+
 void UseSystemDllsOnly() {
     const auto set = reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));

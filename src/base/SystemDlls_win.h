@@ -8,10 +8,17 @@
 // (cmake/DelayImports.cmake), and this file's delay-load hook loads it from
 // the system folder on its first use, whenever that comes.
 
+#include <windows.h>
+
 namespace tessaly::win {
 
 // The first call of every program: DLLs that the system or a library loads
 // by name later are searched for in the system folder only.
 void UseSystemDllsOnly();
+
+// Loads a DLL from the system folder ahead of its first use (on another
+// thread, while this one waits for something else); the delay-load helper
+// then finds it loaded. Null when it cannot be loaded.
+HMODULE PreloadSystemDll(const char* name);
 
 } // namespace tessaly::win

@@ -50,10 +50,22 @@ MessageAnswer ScriptedPlatform::ShowMessage(const Message& message) {
 
 bool ScriptedPlatform::Open(const std::wstring& file, const std::wstring& parameters) {
     if (!script_.logOnly) return real_.Open(file, parameters);
-    log_(L"open\t" + file + L"\t" + parameters);
+    return Pass(L"open\t" + file + L"\t" + parameters,
+                [&] { return real_.Open(file, parameters); });
+}
+
+bool ScriptedPlatform::Start(const std::wstring& program, const std::wstring& parameters,
+                             const std::wstring& folder) {
+    if (!script_.logOnly) return real_.Start(program, parameters, folder);
+    return Pass(L"start\t" + program + L"\t" + parameters,
+                [&] { return real_.Start(program, parameters, folder); });
+}
+
+bool ScriptedPlatform::Pass(const std::wstring& line, const std::function<bool()>& real) {
+    log_(line);
     if (script_.runStarts == 0) return true;
     if (passStarts_) passStarts_(script_.runStarts > 0 ? script_.runStarts - 1 : -1);
-    return real_.Open(file, parameters);
+    return real();
 }
 
 } // namespace tessaly

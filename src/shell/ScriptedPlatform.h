@@ -1,8 +1,9 @@
 #pragma once
 // A platform for unattended runs (the whole-process tests and the demo tour):
-// message boxes and program starts are written to a log and answered from the
-// script instead of being shown; the network test can be forced. Anything the
-// script leaves open goes to the real platform.
+// message boxes, opened documents and program starts are written to a log
+// ("message", "open" and "start" lines) and answered from the script instead
+// of being shown; the network test can be forced. Anything the script leaves
+// open goes to the real platform.
 
 #include "shell/Platform.h"
 
@@ -43,8 +44,13 @@ public:
     bool IsOnline() override;
     MessageAnswer ShowMessage(const Message& message) override;
     bool Open(const std::wstring& file, const std::wstring& parameters) override;
+    bool Start(const std::wstring& program, const std::wstring& parameters,
+               const std::wstring& folder) override;
 
 private:
+    // Logs the line and runs `real` when the script lets this start run.
+    bool Pass(const std::wstring& line, const std::function<bool()>& real);
+
     Platform& real_;
     Script script_;
     std::size_t questions_ = 0;

@@ -65,6 +65,22 @@ bool WindowsPlatform::Open(const std::wstring& file, const std::wstring& paramet
     return result > 32;
 }
 
+bool WindowsPlatform::Start(const std::wstring& program, const std::wstring& parameters,
+                            const std::wstring& folder) {
+    // The program's name is passed on its own as well, so nothing of the
+    // command line is searched for or read as another program.
+    std::wstring commandLine = L"\"" + program + L"\"";
+    if (!parameters.empty()) commandLine += L" " + parameters;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &started))
+        return false;
+    const UniqueHandle process(started.hProcess), thread(started.hThread);
+    return true;
+}
+
 Platform& ProgramPlatform() {
     static WindowsPlatform windows;
     static const std::wstring logPath = Environment(L"TESSALY_AUTOMATION_LOG");

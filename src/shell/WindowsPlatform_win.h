@@ -11,6 +11,8 @@ public:
     bool IsOnline() override;
     MessageAnswer ShowMessage(const Message& message) override;
     bool Open(const std::wstring& file, const std::wstring& parameters) override;
+    bool Start(const std::wstring& program, const std::wstring& parameters,
+               const std::wstring& folder) override;
 };
 
 // The platform the program runs with: Windows itself, or, when the

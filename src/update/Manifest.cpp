@@ -3,8 +3,10 @@
 #include "base/Config.h"
 #include "base/Text.h"
 #include "update/FileName.h"
+#include "update/UpdateJournal.h"
 
 #include <algorithm>
+#include <set>
 
 namespace tessaly {
 namespace {
@@ -14,13 +16,6 @@ constexpr std::wstring_view kBlanks = L" \t\r\n\x1a";
 
 bool MentionsVersion(std::wstring_view line) {
     return AsciiLower(line).find(L"version") != std::wstring::npos;
-}
-
-bool IsSha256Hex(std::wstring_view text) {
-    return text.size() == 64 && std::all_of(text.begin(), text.end(), [](wchar_t c) {
-               return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') ||
-                      (c >= L'A' && c <= L'F');
-           });
 }
 
 // Why a file line cannot be applied, or empty when `file` now holds it.
@@ -34,6 +29,7 @@ std::wstring ReadFileLine(std::wstring_view line, ManifestFile& file) {
     file.localName = LocalNameOf(file.url);
     if (const std::wstring reason = UnsafeNameReason(file.localName); !reason.empty())
         return L"unsafe file name (" + reason + L")";
+    if (IsUpdateWorkName(file.localName)) return L"a name the updater keeps for its own files";
     // The signature covers the manifest only; the hash carries it to the file.
     const std::wstring_view hash = fields.size() > 2 ? TrimBlanks(fields[2]) : L"";
     if (hash.empty()) return L"no SHA-256";
@@ -43,6 +39,13 @@ std::wstring ReadFileLine(std::wstring_view line, ManifestFile& file) {
 }
 
 } // namespace
+
+bool IsSha256Hex(std::wstring_view text) {
+    return text.size() == 64 && std::all_of(text.begin(), text.end(), [](wchar_t c) {
+               return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') ||
+                      (c >= L'A' && c <= L'F');
+           });
+}
 
 std::wstring_view TrimBlanks(std::wstring_view text) {
     const std::size_t first = text.find_first_not_of(kBlanks);
@@ -63,6 +66,7 @@ std::vector<std::wstring_view> ManifestLines(std::wstring_view text) {
 
 Manifest ParseManifest(std::wstring_view text) {
     Manifest manifest;
+    std::set<std::wstring> names; // a folder holds one file of a name, whatever its letter case
     for (const std::wstring_view line : ManifestLines(text)) {
         if (!manifest.version && MentionsVersion(line)) {
             const std::wstring_view value =
@@ -71,7 +75,10 @@ Manifest ParseManifest(std::wstring_view text) {
             continue;
         }
         ManifestFile file;
-        if (std::wstring reason = ReadFileLine(line, file); !reason.empty()) {
+        std::wstring reason = ReadFileLine(line, file);
+        if (reason.empty() && !names.insert(AsciiLower(file.localName)).second)
+            reason = L"a second line for the same file";
+        if (!reason.empty()) {
             manifest.refused.push_back({std::wstring(line), std::move(reason)});
         } else {
             manifest.files.push_back(std::move(file));

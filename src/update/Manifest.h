@@ -15,8 +15,9 @@
 // - A file line has at least two fields split at "|"; field 1 is an absolute
 //   http or https address whose text after the last "/" is the file's name in
 //   the client's folder; field 2 is the file's SHA-256 as 64 hex digits. A
-//   line that breaks any of this, or whose name could reach
-//   outside the folder or name a device, is refused: the updater applies no
+//   line that breaks any of this, whose name could reach outside the folder
+//   or name a device, is one the updater keeps for its own files, or is
+//   named by an earlier line too, is refused: the updater applies no
 //   manifest with a refused line.
 //
 // The text is the manifest's bytes decoded from the system code page; the
@@ -50,8 +51,13 @@ Manifest ParseManifest(std::wstring_view text);
 
 // The manifest's lines by the rules above: without their blanks, none empty.
 std::vector<std::wstring_view> ManifestLines(std::wstring_view text);
+// 64 hex digits, in either letter case.
+bool IsSha256Hex(std::wstring_view text);
 // Without space, tab, CR, LF and Ctrl-Z at either end.
 std::wstring_view TrimBlanks(std::wstring_view text);
+
+// 64 hex digits, in either letter case.
+bool IsSha256Hex(std::wstring_view text);
 
 // The text after the address's last "/" (the whole address without one).
 std::wstring LocalNameOf(std::wstring_view url);

@@ -3,13 +3,14 @@
 #include "base/CodePage_win.h"
 #include "base/ErrorLog.h"
 #include "base/FileBytes_win.h"
-#include "base/TempFolder_win.h"
+#include "base/Text.h"
 #include "base/Texts.h"
 #include "base/Units.h"
 #include "controls/Colour.h"
 #include "controls/Picture_win.h"
 #include "resources/ResourceIds.h"
 #include "shell/DownLoadFile_win.h"
+#include "update/Cng_win.h"
 #include "update/ManifestSignature_win.h"
 #include "update/SignatureDer.h"
 #include "updater/UpdaterTexts.h"
@@ -40,13 +41,15 @@ int EnvironmentNumber(const wchar_t* name) {
 
 } // namespace
 
-UpdateFrm::UpdateFrm(Platform& platform, const Config& config, StartParameter parameter)
+UpdateFrm::UpdateFrm(Platform& platform, const Config& config, StartParameter parameter,
+                     std::wstring manifestFolder)
     : Form(UpdaterDesign())
     , platform_(platform)
     , config_(config)
     , parameter_(std::move(parameter))
+    , manifestFolder_(std::move(manifestFolder))
     , downloader_(MakeDownLoadFile(FileLimits(config)))
-    , actions_(downloader_, parameter_.clientExe)
+    , actions_(downloader_, parameter_.clientExe, parameter_.clientPid)
     , cancelAt_(EnvironmentNumber(L"TESSALY_AUTOMATION_CANCEL_AT"))
     , surface_(Rgb(255, 255, 255))
     , Label1_(Rgb(255, 255, 255)) {
@@ -137,13 +140,17 @@ void UpdateFrm::OnDestroyed() {
 
 UpdateOutcome UpdateFrm::Run() {
     Show();
-    // The manifest is checked again here: the temporary folder is anybody's,
-    // and nothing is fetched on the word of a manifest the maker did not sign.
-    const std::wstring manifestPath = GetTempDir() + L"update.txt";
+    // The manifest is checked again here: only the bytes the client checked
+    // (their SHA-256 came with the start parameter) and the maker signed are
+    // acted on, whatever else has been put beside the updater meanwhile.
+    const std::wstring manifestPath = manifestFolder_ + L"update.txt";
     const auto manifest = ReadFileBytes(manifestPath, kManifestMaxBytes);
     const auto signature = ReadFileBytes(manifestPath + L".sig", kMaxSignatureBytes);
+    const auto digest = manifest ? Sha256Of(std::as_bytes(std::span(*manifest))) : std::nullopt;
     std::wstring problem = L"no manifest at " + manifestPath;
-    if (manifest && signature)
+    if (manifest && (!digest || LowerHex(*digest) != parameter_.manifestSha256))
+        problem = L"the manifest at " + manifestPath + L" is not the one the client checked";
+    else if (manifest && signature)
         problem = ManifestSignatureProblem(*manifest, *signature);
     else if (manifest)
         problem = L"no signature beside " + manifestPath;
@@ -152,8 +159,9 @@ UpdateOutcome UpdateFrm::Run() {
     if (problem.empty()) {
         list = ParseManifest(FromSystemCodePage(*manifest));
         running_ = true;
-        outcome =
-            RunUpdate(list, parameter_.folder, actions_, std::to_wstring(GetCurrentProcessId()));
+        const std::wstring& client = parameter_.clientExe;
+        outcome = RunUpdate(list, parameter_.folder, client.substr(client.find_last_of(L'\\') + 1),
+                            files_, actions_);
         running_ = false;
     } else {
         LogError(L"update: nothing fetched: " + problem);
@@ -166,12 +174,16 @@ UpdateOutcome UpdateFrm::Run() {
     if (outcome == UpdateOutcome::Updated) {
         platform_.ShowMessage(
             {texts::kUpdated, texts::kNotice, MessageIcon::Information, MessageButtons::Ok});
-        start = parameter_.folder + list.files.back().localName;
+        start = ProgramToStart(parameter_, list.files.back().localName);
+    } else if (outcome == UpdateOutcome::NotRestored) {
+        platform_.ShowMessage({texts::kUpdateNotRestored, texts::kNotice, MessageIcon::Exclamation,
+                               MessageButtons::Ok});
     } else if (outcome != UpdateOutcome::Cancelled) {
         platform_.ShowMessage(
             {texts::kUpdateFailed, texts::kNotice, MessageIcon::Exclamation, MessageButtons::Ok});
     }
-    if (!start.empty()) platform_.Open(start, L"");
+    if (!start.empty() && !platform_.Start(start, L"", parameter_.folder))
+        LogError(L"update: cannot start " + start);
     Close();
     return outcome;
 }

@@ -1,5 +1,6 @@
 // Update.exe: brings the client up to the version of the update manifest.
-// Started by the client with "<client folder>|<client exe>".
+// Started by the client with "<client folder>|<client exe>|<client process
+// id>|<manifest SHA-256>" from a folder of its own, which holds the manifest.
 
 #include <windows.h>
 
@@ -10,11 +11,23 @@
 #include "base/IniFile_win.h"
 #include "base/SystemDlls_win.h"
 #include "shell/WindowsPlatform_win.h"
+#include "update/UpdateFiles_win.h"
 #include "updater/UpdateFrm_win.h"
+
+#include <vector>
 
 namespace {
 
 using namespace tessaly;
+
+// The folder this program runs from, ending in a backslash.
+std::wstring OwnFolder() {
+    std::vector<wchar_t> path(32768);
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    std::wstring folder(path.data(), length);
+    folder.resize(folder.find_last_of(L'\\') + 1);
+    return folder;
+}
 
 int RunUpdater() {
     win::UseApplicationEventLog();
@@ -31,12 +44,15 @@ int RunUpdater() {
         return 1;
     }
     // One updater at a time: a second one would fight over the same files.
-    win::UniqueHandle single(CreateMutexW(nullptr, FALSE, L"Local\\TessalyUpdater"));
+    win::UniqueHandle single(CreateMutexW(nullptr, FALSE, win::kUpdaterMutexName));
     if (!single || GetLastError() == ERROR_ALREADY_EXISTS) return 0;
+    // Whatever this run is asked to do, an earlier one killed halfway is finished first.
+    win::WinUpdateFiles files;
+    FinishUpdate(parameter->folder, files);
 
     // The client's own settings (time-out) apply to its update too.
     const Config config = win::LoadConfigFromIni(parameter->folder + L"Tessaly.ini");
-    win::UpdateFrm window(win::ProgramPlatform(), config, *parameter);
+    win::UpdateFrm window(win::ProgramPlatform(), config, *parameter, OwnFolder());
     return window.Run() == UpdateOutcome::Failed ? 1 : 0;
 }
 

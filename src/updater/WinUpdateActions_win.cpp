@@ -3,10 +3,9 @@
 
 #include "updater/WinUpdateActions_win.h"
 
-#include "base/ErrorLog.h"
 #include "base/Handles_win.h"
 #include "base/Text.h"
-#include "update/Cng_win.h"
+#include "updater/ClientProcessWait_win.h"
 
 #include <vector>
 
@@ -32,23 +31,6 @@ std::wstring ImagePath(DWORD pid) {
 
 } // namespace
 
-std::wstring FileSha256Hex(const std::wstring& path) {
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, 0, nullptr));
-    if (!file) return {};
-    Sha256 hash;
-    std::vector<std::byte> buffer(64 * 1024);
-    for (;;) {
-        DWORD read = 0;
-        if (!ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr))
-            return {};
-        if (read == 0) break;
-        hash.Add(std::span(buffer).first(read));
-    }
-    const std::optional<Sha256Digest> digest = hash.Finish();
-    return digest ? LowerHex(*digest) : std::wstring();
-}
-
 bool WaitForProgramExit(const std::wstring& exePath, unsigned long timeoutMs) {
     const std::wstring wanted = FullPath(exePath);
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
@@ -70,38 +52,29 @@ bool WaitForProgramExit(const std::wstring& exePath, unsigned long timeoutMs) {
     }
 }
 
-WinUpdateActions::WinUpdateActions(QelDownLoadFile& downloader, std::wstring clientExe)
+WinUpdateActions::WinUpdateActions(QelDownLoadFile& downloader, std::wstring clientExe,
+                                   unsigned long clientPid)
     : downloader_(downloader)
-    , clientExe_(std::move(clientExe)) {}
+    , clientExe_(std::move(clientExe))
+    , clientPid_(clientPid) {}
 
 bool WinUpdateActions::Download(const ManifestFile& file, const std::wstring& path) {
     // A stopped download reports success but replaces nothing: only a file
     // that is there counts.
     const bool arrived = downloader_.DownLoadFile(file.url, path, false, true);
-    return arrived && !cancelled && Exists(path);
+    return arrived && !cancelled && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool WinUpdateActions::WaitForClientExit() {
     // The client ends right after starting the updater; give it a little while.
-    return clientExe_.empty() || WaitForProgramExit(clientExe_, 15000);
-}
-
-bool WinUpdateActions::Exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool WinUpdateActions::Move(const std::wstring& from, const std::wstring& to) {
-    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
-}
-
-void WinUpdateActions::Delete(const std::wstring& path) {
-    // A read-only file refuses deletion.
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(path.c_str());
-}
-
-void WinUpdateActions::Log(const std::wstring& text) {
-    LogError(L"update: " + text);
+    constexpr ULONGLONG kWaitMs = 15000;
+    const ULONGLONG deadline = GetTickCount64() + kWaitMs;
+    if (!WaitForClientProcess(clientPid_, clientExe_, kWaitMs)) return false;
+    // Any other copy of the client run from that file holds it as well.
+    const ULONGLONG now = GetTickCount64();
+    return clientExe_.empty() ||
+           WaitForProgramExit(clientExe_,
+                              now < deadline ? static_cast<unsigned long>(deadline - now) : 0);
 }
 
 } // namespace tessaly::win

@@ -26,6 +26,9 @@ public:
         return MessageAnswer::Ok;
     }
     bool Open(const std::wstring&, const std::wstring&) override { return true; }
+    bool Start(const std::wstring&, const std::wstring&, const std::wstring&) override {
+        return true;
+    }
 };
 
 void Pump() {

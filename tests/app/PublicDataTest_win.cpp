@@ -3,12 +3,14 @@
 #include "app/LoadFrm_win.h"
 #include "app/OwnVersion_win.h"
 #include "app/PublicData_win.h"
+#include "app/StartupPrefetch_win.h"
 #include "base/ErrorLog.h"
 #include "resources/ResourceIds.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,25 @@ using namespace tessaly::win;
 namespace gp = Gdiplus::DllExports;
 
 namespace {
+
+// What GDI+ draws of the PNG into a premultiplied bitmap of its size,
+// copying pixels 1:1 (source copy, nearest neighbour, half-pixel offset).
+std::vector<std::uint32_t> DrawnByGdiplus(int id, int width, int height) {
+    std::vector<std::uint32_t> pixels(std::size_t(width) * height);
+    const StreamImage png = LoadPngResource(id, L"PNG");
+    Gdiplus::GpBitmap* target = nullptr;
+    gp::GdipCreateBitmapFromScan0(width, height, width * 4, PixelFormat32bppPARGB,
+                                  reinterpret_cast<BYTE*>(pixels.data()), &target);
+    Gdiplus::GpGraphics* graphics = nullptr;
+    gp::GdipGetImageGraphicsContext(target, &graphics);
+    gp::GdipSetCompositingMode(graphics, Gdiplus::CompositingModeSourceCopy);
+    gp::GdipSetInterpolationMode(graphics, Gdiplus::InterpolationModeNearestNeighbor);
+    gp::GdipSetPixelOffsetMode(graphics, Gdiplus::PixelOffsetModeHalf);
+    gp::GdipDrawImageRectI(graphics, png.get(), 0, 0, width, height);
+    gp::GdipDeleteGraphics(graphics);
+    gp::GdipDisposeImage(target);
+    return pixels;
+}
 
 std::uint64_t FileSize(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
@@ -92,7 +113,7 @@ TEST(PublicData, MissingResourcesAreReportedNotFatal) {
     EXPECT_EQ(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
     GdiplusSession session;
     EXPECT_FALSE(LoadPngResource(999, L"PNG"));
-    EXPECT_EQ(PaintLayered(GetDesktopWindow(), nullptr).bits, nullptr);
+    EXPECT_EQ(DecodePngResource(999).bits, nullptr);
     EXPECT_GE(capture.logged.size(), 2u);
 }
 
@@ -167,6 +188,25 @@ TEST(Resources, ExistAtTheirIdsWithTheirSizes) {
         const unsigned char* entry = ico + 6 + 16 * i;
         EXPECT_EQ(entry[0] == 0 ? 256 : entry[0], sizes[i]);
         EXPECT_EQ(entry[6] | (entry[7] << 8), depths[i]);
+    }
+}
+
+TEST(PublicData, PicturesDecodedAheadOrNotHoldExactlyWhatGdiplusDraws) {
+    GdiplusSession session;
+    const StartupPrefetch prefetch({"wininet.dll"}, {IDR_PNG_SPLASH, IDR_PNG_LOGIN_BG});
+    const struct {
+        int id, width, height;
+    } pngs[] = {{IDR_PNG_SPLASH, 356, 122}, {IDR_PNG_LOGIN_BG, 1237, 696}};
+    for (const auto& e : pngs) {
+        const LayeredCanvas ahead = StartupPrefetch::Take(e.id), now = DecodePngResource(e.id);
+        EXPECT_FALSE(StartupPrefetch::Take(e.id).bitmap) << "taken once";
+        const std::vector<std::uint32_t> drawn = DrawnByGdiplus(e.id, e.width, e.height);
+        for (const LayeredCanvas* canvas : {&ahead, &now}) {
+            ASSERT_NE(canvas->bits, nullptr) << e.id;
+            ASSERT_EQ(canvas->width, e.width);
+            ASSERT_EQ(canvas->height, e.height);
+            EXPECT_EQ(std::memcmp(canvas->bits, drawn.data(), drawn.size() * 4), 0) << e.id;
+        }
     }
 }
 

@@ -32,6 +32,9 @@ public:
         calls.push_back(L"open " + file + L"|" + parameters);
         return false; // a browser that fails to start changes nothing
     }
+    bool Start(const std::wstring&, const std::wstring&, const std::wstring&) override {
+        return true;
+    }
 };
 
 } // namespace

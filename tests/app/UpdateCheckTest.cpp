@@ -32,6 +32,11 @@ public:
         calls.push_back(L"open " + file + L" " + parameters);
         return openWorks;
     }
+    bool Start(const std::wstring& program, const std::wstring& parameters,
+               const std::wstring& folder) override {
+        calls.push_back(L"start " + program + L" " + parameters + L" in " + folder);
+        return openWorks;
+    }
 };
 
 // The server and the temporary folder. A signature is good when it is "signed:"
@@ -65,6 +70,10 @@ public:
         if (writeWorks) files[path] = "MZ";
         return writeWorks;
     }
+    std::optional<std::wstring> MakeRunFolder(const std::wstring& parent) override {
+        return parent + L"Tessaly-update-0123456789abcdef\\";
+    }
+    std::wstring Sha256Hex(std::string_view) override { return std::wstring(64, L'c'); }
 };
 
 class ErrorCapture {
@@ -80,7 +89,8 @@ private:
 
 const wchar_t kTemp[] = L"C:\\Users\\p\\AppData\\Local\\Temp\\";
 const wchar_t kManifest[] = L"C:\\Users\\p\\AppData\\Local\\Temp\\update.txt";
-const wchar_t kUpdater[] = L"C:\\Users\\p\\AppData\\Local\\Temp\\Update.exe";
+const std::wstring kRunFolder = kTemp + std::wstring(L"Tessaly-update-0123456789abcdef\\");
+const std::wstring kUpdater = kRunFolder + L"Update.exe";
 
 struct Rig {
     FakePlatform platform;
@@ -88,10 +98,12 @@ struct Rig {
     UpdateCheck check{platform,
                       host,
                       {L"1.1.0", L"http://127.0.0.1:9/gamehome/quorl/update.txt", kTemp,
-                       L"D:\\Games\\Ωmega", L"client"}};
+                       L"D:\\Games\\Ωmega", L"client", 4242}};
 };
 
-const std::wstring kParameters = L"D:\\Games\\Ωmega|D:\\Games\\Ωmega\\client.exe";
+const std::wstring kParameters =
+    L"D:\\Games\\Ωmega|D:\\Games\\Ωmega\\client.exe|4242|" + std::wstring(64, L'c');
+const std::wstring kStarted = L"start " + kUpdater + L" " + kParameters + L" in " + kRunFolder;
 
 } // namespace
 
@@ -165,9 +177,9 @@ TEST(UpdateCheck, AtStartupAnAcceptedUpdateStartsTheUpdaterAndEnds) {
     EXPECT_EQ(question.icon, MessageIcon::Question);
     EXPECT_EQ(question.buttons, MessageButtons::YesNo);
     EXPECT_EQ(rig.host.calls.back(), L"write " + std::wstring(kUpdater));
-    EXPECT_EQ(rig.platform.calls,
-              (std::vector<std::wstring>{L"message",
-                                         L"open " + std::wstring(kUpdater) + L" " + kParameters}));
+    EXPECT_EQ(rig.platform.calls, (std::vector<std::wstring>{L"message", kStarted}));
+    // The updater's folder holds the bytes just checked.
+    EXPECT_EQ(rig.host.files[kRunFolder + L"update.txt"], "version=1.1.1");
 }
 
 TEST(UpdateCheck, ADeclinedOrFailedUpdateCarriesOn) {
@@ -185,7 +197,7 @@ TEST(UpdateCheck, ADeclinedOrFailedUpdateCarriesOn) {
     EXPECT_EQ(unwritable.check.CheckForUpdate(), Next::Continue);
     EXPECT_EQ(unwritable.platform.calls, std::vector<std::wstring>{L"message"});
     ASSERT_EQ(errors.logged.size(), 1u);
-    EXPECT_NE(errors.logged[0].find(kUpdater), std::wstring::npos);
+    EXPECT_NE(errors.logged[0].find(kRunFolder), std::wstring::npos);
 
     Rig unstartable;
     unstartable.host.Serve("version=1.1.1");
@@ -221,8 +233,7 @@ TEST(UpdateCheck, FromTheMenu) {
     accepted.host.Serve("version=2.0.0");
     accepted.platform.answer = MessageAnswer::Yes;
     EXPECT_EQ(accepted.check.CheckForUpdateFromMenu(), UpdateCheck::MenuOutcome::CloseForUpdate);
-    EXPECT_EQ(accepted.platform.calls.back(),
-              L"open " + std::wstring(kUpdater) + L" " + kParameters);
+    EXPECT_EQ(accepted.platform.calls.back(), kStarted);
 
     ErrorCapture errors;
     Rig failed;
@@ -233,10 +244,7 @@ TEST(UpdateCheck, FromTheMenu) {
     EXPECT_EQ(errors.logged.size(), 1u);
 }
 
-TEST(UpdateCheck, UpdaterParametersNameTheFolderAndTheExecutable) {
-    EXPECT_EQ(UpdaterParameters(L"D:\\Games\\Client", L"client"),
-              L"D:\\Games\\Client|D:\\Games\\Client\\client.exe");
-    EXPECT_EQ(UpdaterParameters(L"D:\\", L"Tessaly"), L"D:\\|D:\\Tessaly.exe");
+TEST(UpdateCheck, FileStemIsTheNameWithoutFolderAndExtension) {
     EXPECT_EQ(FileStem(L"D:\\Games\\Client\\client.exe"), L"client");
     EXPECT_EQ(FileStem(L"D:\\Games\\v1.2\\Tessaly.game.EXE"), L"Tessaly.game");
     EXPECT_EQ(FileStem(L"D:\\Games.d\\Tessaly"), L"Tessaly");

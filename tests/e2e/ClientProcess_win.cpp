@@ -1,5 +1,7 @@
 #include "e2e/ClientProcess_win.h"
 
+#include <shellapi.h>
+
 #include "base/Text.h"
 #include "shell/TestServer_win.h"
 
@@ -178,6 +180,7 @@ ClientRun RunClient(const ClientOptions& options) {
     LiveClient client(options);
     ClientRun run;
     if (!client.started()) return run;
+    run.pid = client.pid();
 
     // Watch its windows until it ends: anything it shows is seen here.
     Watch watch{client.pid(), AsciiLower(options.watchFolder), &run};
@@ -240,21 +243,13 @@ ClientOptions Installation::Options(const wchar_t* answer, const wchar_t* starts
 }
 
 bool Installation::Remove() const {
-    bool all = true;
-    for (const std::wstring& folder : {temp_, folder_ + L"\\"}) {
-        WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE) continue;
-        do {
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-            const std::wstring path = folder + found.cFileName;
-            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            all = DeleteFileW(path.c_str()) && all;
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-        RemoveDirectoryW(folder.c_str());
-    }
-    return all;
+    // The whole tree: the updaters' own folders lie in the temporary folder.
+    const std::wstring from = folder_ + L'\0'; // a list that ends in two NULs
+    SHFILEOPSTRUCTW remove{};
+    remove.wFunc = FO_DELETE;
+    remove.pFrom = from.c_str();
+    remove.fFlags = FOF_NO_UI;
+    return SHFileOperationW(&remove) == 0;
 }
 
 } // namespace tessaly::e2e

@@ -15,6 +15,7 @@
 namespace tessaly::e2e {
 
 struct ClientRun {
+    DWORD pid = 0;
     DWORD exitCode = STILL_ACTIVE;
     bool ended = false;
     std::vector<std::wstring> log;                  // lines of the automation log

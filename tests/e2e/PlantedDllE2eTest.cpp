@@ -7,6 +7,7 @@
 
 #include "base/Text.h"
 #include "shell/TestServer_win.h"
+#include "update/UpdateFiles_win.h"
 #include "updater/WinUpdateActions_win.h"
 
 #include <gtest/gtest.h>

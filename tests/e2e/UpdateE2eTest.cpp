@@ -1,8 +1,11 @@
 #include "e2e/ClientProcess_win.h"
 
 #include "base/Text.h"
+#include "shell/DownLoadFile_win.h"
 #include "shell/TestServer_win.h"
 #include "update/Cng_win.h"
+#include "update/UpdateFiles_win.h"
+#include "update/RunFolder_win.h"
 #include "updater/WinUpdateActions_win.h"
 
 #include <gtest/gtest.h>
@@ -30,6 +33,10 @@ void WriteBytes(const std::wstring& path, const std::string& bytes) {
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+std::wstring Sha256Hex(const std::string& bytes) {
+    return LowerHex(*win::Sha256Of(std::as_bytes(std::span(bytes))));
 }
 
 bool IsHidden(const std::wstring& path) {
@@ -72,20 +79,28 @@ TEST(UpdateCheck, AManifestTheMakerDidNotSignOrTheUpdaterWouldRefuseOffersNothin
     }
 }
 
-TEST(UpdateCheck, AnAcceptedUpdateStartsTheUpdaterAndEndsBeforeAnyWindow) {
-    const Installation client("version=1.1.1\r\n");
+TEST(UpdateCheck, AnAcceptedUpdateStartsTheUpdaterFromAFolderOfItsOwnAndEndsBeforeAnyWindow) {
+    const std::string manifest = "version=1.1.1\r\n";
+    const Installation client(manifest);
     const ClientRun run = RunClient(client.Options(L"yes"));
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_TRUE(run.visibleWindowClasses.empty());
 
-    const std::wstring updater = client.temp() + L"Update.exe";
-    const std::wstring parameters = client.folder() + L"|" + client.folder() + L"\\Tessaly.exe";
-    EXPECT_EQ(run.log, (std::vector<std::wstring>{L"message\t提示\t发现有新版本，是否现在更新！",
-                                                  L"open\t" + updater + L"\t" + parameters}));
+    // <temp>Tessaly-update-<16 hex>\Update.exe, with the client's folder,
+    // path and process and the SHA-256 of the manifest it checked.
+    ASSERT_EQ(run.log.size(), 2u);
+    const std::wstring folder = run.log[1].substr(6, client.temp().size() + 32);
+    EXPECT_TRUE(folder.starts_with(client.temp() + win::kRunFolderPrefix));
+    EXPECT_EQ(run.log,
+              (std::vector<std::wstring>{L"message\t提示\t发现有新版本，是否现在更新！",
+                                         L"start\t" + folder + L"Update.exe\t" + client.folder() +
+                                             L"|" + client.exe() + L"|" + std::to_wstring(run.pid) +
+                                             L"|" + Sha256Hex(manifest)}));
     const std::string carried = ResourceBytes(client.exe(), 101, L"UPDATE");
     ASSERT_GT(carried.size(), 1000u);
-    EXPECT_EQ(test::ReadWholeFile(updater), carried);
+    EXPECT_EQ(test::ReadWholeFile(folder + L"Update.exe"), carried);
+    EXPECT_EQ(test::ReadWholeFile(folder + L"update.txt"), manifest);
 }
 
 namespace {
@@ -150,7 +165,7 @@ TEST(Update, From110To120EndsWithTheNewClientInTheFolderAndRunning) {
     ASSERT_EQ(hash.size(), 64u);
     const Installation client(ManifestTo120(L"", hash));
     ClientOptions options = client.Options(L"yes", L"3"); // client, updater, new client
-    const std::wstring started = L"open\t" + client.exe() + L"\t";
+    const std::wstring started = L"start\t" + client.exe() + L"\t";
     options.timeoutMs = 60000;
     options.until = [&](const ClientRun& run) {
         // The new client shows its splash once it is up.
@@ -161,7 +176,7 @@ TEST(Update, From110To120EndsWithTheNewClientInTheFolderAndRunning) {
     const ClientRun run = RunClient(options);
     ASSERT_GE(run.log.size(), 4u) << Narrow(run.log.empty() ? L"" : run.log.back());
     EXPECT_EQ(run.log[0], kQuestion);
-    EXPECT_TRUE(run.log[1].starts_with(L"open\t" + client.temp() + L"Update.exe"));
+    EXPECT_TRUE(run.log[1].starts_with(L"start\t" + client.temp() + win::kRunFolderPrefix));
     EXPECT_EQ(run.log[2], kUpdated);
     EXPECT_EQ(run.log[3], started);
     EXPECT_TRUE(Has(run, started));
@@ -188,8 +203,8 @@ TEST(Update, CancellingDuringTheSecondOfThreeFilesLeavesEveryOldFile) {
     const ClientRun run = RunClient(options);
     ASSERT_EQ(run.log.size(), 6u);
     EXPECT_EQ(run.log[2], kQuitQuestion);
-    EXPECT_EQ(run.log[3], L"open\t" + client.exe() + L"\t"); // the old client, started again
-    EXPECT_EQ(run.log[4], kQuestion);                        // ... and it runs: it asks once more
+    EXPECT_EQ(run.log[3], L"start\t" + client.exe() + L"\t"); // the old client, started again
+    EXPECT_EQ(run.log[4], kQuestion);                         // ... and it runs: it asks once more
     EXPECT_FALSE(Has(run, kUpdated));
     win::WaitForProgramExit(client.exe(), 20000);
     EXPECT_EQ(VersionOf(client.exe()), L"1.1.0");
@@ -211,7 +226,7 @@ TEST(Update, ABrokenUpdateSaysSoAndLeavesTheOldClientRunnable) {
         const ClientRun run = RunClient(options);
         ASSERT_EQ(run.log.size(), 6u) << manifest;
         EXPECT_EQ(run.log[2], kFailed);
-        EXPECT_EQ(run.log[3], L"open\t" + client.exe() + L"\t");
+        EXPECT_EQ(run.log[3], L"start\t" + client.exe() + L"\t");
         EXPECT_EQ(run.log[4], kQuestion); // the old client started again
         win::WaitForProgramExit(client.exe(), 20000);
         EXPECT_EQ(VersionOf(client.exe()), L"1.1.0");
@@ -219,17 +234,26 @@ TEST(Update, ABrokenUpdateSaysSoAndLeavesTheOldClientRunnable) {
     }
 }
 
-TEST(Update, AStartParameterTheClientNeverPassesEndsTheUpdaterAtOnce) {
-    // The updater as the client leaves it, beside a manifest whose file no request may ask for.
+TEST(Update, TheUpdaterActsOnlyOnTheManifestTheClientChecked) {
+    // The updater in a folder of its own, beside a signed manifest no request may follow.
     const Installation client("version=1.1.0\r\n");
-    const std::wstring updater = client.temp() + L"Update.exe";
+    const std::wstring folder = win::CreateRunFolder(client.temp()).value();
+    const std::wstring updater = folder + L"Update.exe";
     WriteBytes(updater, ResourceBytes(client.exe(), 101, L"UPDATE"));
     const std::string never = "files/never-" + std::to_string(GetTickCount64()) + ".exe";
-    WriteBytes(client.temp() + L"update.txt",
-               "version=1.2.0\r\nTessaly.exe|" + Narrow(test::TestServer()) + never + "\r\n");
+    const std::string manifest = "version=1.2.0\r\nTessaly.exe|" + Narrow(test::TestServer()) +
+                                 never + "|" + std::string(64, '0') + "\r\n";
+    const std::wstring address = test::SignedAddress(manifest);
+    WriteBytes(folder + L"update.txt", manifest);
+    WriteBytes(folder + L"update.txt.sig",
+               win::DownloadBytes(address + L".sig", DownloadLimits{}).value_or(""));
+    const std::wstring checked = client.folder() + L"|" + client.exe() + L"|" +
+                                 std::to_wstring(GetCurrentProcessId()) + L"|";
+    // Parameters the client never passes end it at once: no window, no request.
     for (const std::wstring& parameter :
          {std::wstring(L"\"\""), std::wstring(L"Client|Client\\Tessaly.exe"),
-          client.folder() + L"|C:\\windows\\notepad.exe"}) {
+          client.folder() + L"|C:\\windows\\notepad.exe", client.folder() + L"|" + client.exe(),
+          checked}) {
         ClientOptions options = client.Options(L"yes");
         options.exe = updater;
         options.arguments = parameter;
@@ -239,14 +263,51 @@ TEST(Update, AStartParameterTheClientNeverPassesEndsTheUpdaterAtOnce) {
         EXPECT_TRUE(run.visibleWindowClasses.empty()) << Narrow(parameter);
         EXPECT_TRUE(run.log.empty()) << Narrow(parameter);
     }
-    // The right parameter, but the manifest beside the updater is no signed
-    // one: the failure box, the old client again, and still no request.
+    // The client's parameter, but update.txt is not the bytes it checked
+    // (their SHA-256 differs), signed though it is: the failure box, the old
+    // client again, and still no request.
     ClientOptions options = client.Options(L"yes");
     options.exe = updater;
-    options.arguments = client.folder() + L"|" + client.exe();
+    options.arguments = checked + Sha256Hex(manifest + " ");
     const ClientRun run = RunClient(options);
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(run.exitCode, 1u);
-    EXPECT_EQ(run.log, (std::vector<std::wstring>{kFailed, L"open\t" + client.exe() + L"\t"}));
+    EXPECT_EQ(run.log, (std::vector<std::wstring>{kFailed, L"start\t" + client.exe() + L"\t"}));
     EXPECT_EQ(test::TestServerLog().find(never), std::string::npos);
+}
+
+// As a killed updater leaves the folder: the journal, one file replaced with
+// its old bytes kept aside, the new client staged (or, complete, in place),
+// a partial download. The
+// client's next start puts the old files back, or completes the update when
+// every new file already stands; either way nothing else is left.
+TEST(Update, AnUpdateKilledHalfwayIsFinishedByTheNextStart) {
+    const std::string oldData = "old data", newData = "new data";
+    for (const bool complete : {false, true}) {
+        const Installation client("version=1.1.0\r\n");
+        const std::wstring folder = client.folder() + L"\\";
+        const std::wstring clientHash = win::FileSha256Hex(client.exe());
+        WriteBytes(folder + L"a.dat", newData);
+        WriteBytes(folder + L"a.dat.update-old", oldData);
+        WriteBytes(folder + L"b.dat.update-new.99-0.part", "part");
+        if (complete) WriteBytes(folder + L"b.dat", "b");
+        WriteBytes(folder + L"Tessaly.exe.update-new", test::ReadWholeFile(TESSALY_NEXT_CLIENT));
+        const auto hashOf = [](const std::string& bytes) {
+            return LowerHex(*win::Sha256Of(std::as_bytes(std::span(bytes))));
+        };
+        // Complete: the client that stands is the journal's new one.
+        const std::wstring clientNew =
+            complete ? clientHash : win::FileSha256Hex(TESSALY_NEXT_CLIENT);
+        WriteBytes(
+            folder + kJournalName,
+            JournalText({{L"a.dat", hashOf(oldData), hashOf(newData)},
+                         {L"b.dat", std::nullopt, hashOf("b")},
+                         {L"Tessaly.exe", complete ? hashOf("old") : clientHash, clientNew}}));
+        const ClientRun run = RunClient(client.Options(L"yes"));
+        ASSERT_TRUE(run.ended) << complete;
+        EXPECT_EQ(test::ReadWholeFile(folder + L"a.dat"), complete ? newData : oldData);
+        EXPECT_EQ(win::FileSha256Hex(client.exe()), clientHash);
+        // The client, its settings, a.dat, and b.dat when the update stands.
+        EXPECT_EQ(FilesIn(client.folder()), complete ? 4u : 3u) << complete;
+    }
 }

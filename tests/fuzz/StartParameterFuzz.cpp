@@ -13,7 +13,7 @@ using namespace tessaly::fuzz;
 namespace {
 
 // What the updater may act on: an absolute folder without "." or ".." steps,
-// and a program directly inside it.
+// a program directly inside it, the client's process and the manifest's hash.
 void Accepted(const StartParameter& parameter) {
     const std::wstring& folder = parameter.folder;
     const bool drive = folder.size() >= 3 && folder[1] == L':' && folder[2] == L'\\';
@@ -23,7 +23,10 @@ void Accepted(const StartParameter& parameter) {
             "an accepted folder has no . or .. step");
     Require(std::none_of(folder.begin(), folder.end(), [](wchar_t c) { return c < 0x20; }),
             "an accepted folder has no character below 32");
-    if (parameter.clientExe.empty()) return;
+    Require(parameter.clientPid != 0, "an accepted parameter names the client's process");
+    Require(parameter.manifestSha256.size() == 64 && parameter.manifestSha256.find_first_not_of(
+                                                         L"0123456789abcdef") == std::wstring::npos,
+            "an accepted parameter carries the manifest's SHA-256 in lower-case hex");
     const std::wstring name =
         parameter.clientExe.substr(std::min(folder.size(), parameter.clientExe.size()));
     Require(AsciiLower(parameter.clientExe.substr(0, folder.size())) == AsciiLower(folder),

@@ -28,8 +28,10 @@ public:
         if (onMessage) onMessage();
         return message.buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
     }
-    bool Open(const std::wstring& file, const std::wstring&) override {
-        opened.push_back(file);
+    bool Open(const std::wstring&, const std::wstring&) override { return false; }
+    bool Start(const std::wstring& program, const std::wstring&,
+               const std::wstring& folder) override {
+        opened.push_back(program + L" in " + folder);
         return true;
     }
 };
@@ -54,25 +56,23 @@ protected:
         CreateDirectoryW(root_.c_str(), nullptr);
         CreateDirectoryW(folder_.c_str(), nullptr);
         CreateDirectoryW((root_ + L"tmp").c_str(), nullptr);
-        GetEnvironmentVariableW(L"TMP", savedTmp_, MAX_PATH);
-        SetEnvironmentVariableW(L"TMP", (root_ + L"tmp").c_str());
         WriteFileText(folder_ + L"20000", "old data");
         WriteFileText(folder_ + L"1.html", "old page");
     }
-    ~UpdateFrmTest() override {
-        SetEnvironmentVariableW(L"TMP", savedTmp_);
-        SetEnvironmentVariableW(L"TESSALY_AUTOMATION_CANCEL_AT", nullptr);
-    }
+    ~UpdateFrmTest() override { SetEnvironmentVariableW(L"TESSALY_AUTOMATION_CANCEL_AT", nullptr); }
 
     // The manifest and its signature as the client leaves them, signed by the test server.
     UpdateOutcome Update(const std::wstring& fileLines) {
         const std::wstring address =
             test::SignedAddress("version=1.2.0\r\n" + WideToUtf8(fileLines));
-        WriteFileText(root_ + L"tmp\\update.txt", Fetch(address));
+        const std::string manifest = Fetch(address);
+        WriteFileText(root_ + L"tmp\\update.txt", manifest);
         WriteFileText(root_ + L"tmp\\update.txt.sig", Fetch(address + L".sig"));
         Config config;
         config.timeoutSeconds = 3;
-        UpdateFrm window(platform, config, {folder_, folder_ + L"Tessaly.exe"});
+        StartParameter parameter{folder_, folder_ + L"Tessaly.exe", 0, {}}; // no process waited for
+        parameter.manifestSha256 = LowerHex(*Sha256Of(std::as_bytes(std::span(manifest))));
+        UpdateFrm window(platform, config, parameter, root_ + L"tmp\\");
         platform.onMessage = [&] {
             wchar_t text[64] = {};
             GetWindowTextW(window.Label1().hwnd(), text, 64);
@@ -81,6 +81,8 @@ protected:
         return window.Run();
     }
     std::string Content(const std::wstring& name) { return test::ReadWholeFile(folder_ + name); }
+    // How the updater starts the client: itself, in its folder.
+    std::wstring started() const { return folder_ + L"Tessaly.exe in " + folder_; }
     static std::string Fetch(const std::wstring& address) {
         return DownloadBytes(address, DownloadLimits{}).value_or("");
     }
@@ -94,7 +96,6 @@ protected:
     RecordingPlatform platform;
     std::wstring labelText; // Label1's window text when the last box showed
     std::wstring root_, folder_;
-    wchar_t savedTmp_[MAX_PATH] = {};
 };
 
 } // namespace
@@ -104,7 +105,8 @@ TEST_F(UpdateFrmTest, ACompleteUpdateReplacesTheFilesAndStartsTheLastOne) {
     EXPECT_EQ(Content(L"20000").size(), 20000u);
     EXPECT_NE(Content(L"1.html").find("<title>"), std::string::npos);
     EXPECT_EQ(platform.messages, (std::vector<std::wstring>{texts::kUpdated}));
-    EXPECT_EQ(platform.opened, (std::vector<std::wstring>{folder_ + L"1.html"}));
+    // The last file is a page: the client starts, not the page's program.
+    EXPECT_EQ(platform.opened, std::vector<std::wstring>{started()});
     EXPECT_EQ(labelText, L"正在下载：1.html"); // what screen readers read
 }
 
@@ -117,8 +119,7 @@ TEST_F(UpdateFrmTest, CancellingDuringTheSecondOfThreeFilesKeepsEveryOldFile) {
     EXPECT_EQ(GetFileAttributesW((folder_ + L"4000000").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(platform.messages,
               (std::vector<std::wstring>{texts::kQuitUpdate})); // no success message
-    EXPECT_EQ(platform.opened,
-              (std::vector<std::wstring>{folder_ + L"Tessaly.exe"})); // the old client again
+    EXPECT_EQ(platform.opened, std::vector<std::wstring>{started()});
 }
 
 TEST_F(UpdateFrmTest, AFailedOrRefusedUpdateReplacesNothingAndSaysSo) {
@@ -139,5 +140,5 @@ TEST_F(UpdateFrmTest, AFailedOrRefusedUpdateReplacesNothingAndSaysSo) {
     EXPECT_EQ(Update(L""), UpdateOutcome::NothingToDo);
     EXPECT_EQ(Content(L"20000"), "old data");
     EXPECT_EQ(platform.messages, std::vector<std::wstring>(6, texts::kUpdateFailed));
-    EXPECT_EQ(platform.opened, std::vector<std::wstring>(6, folder_ + L"Tessaly.exe"));
+    EXPECT_EQ(platform.opened, std::vector<std::wstring>(6, started()));
 }
