@@ -165,7 +165,8 @@ Section "Uninstall"
 
   ; What the client and the updater keep in the temporary folder: the icon
   ; file, the manifest and its signature (and their unfinished downloads),
-  ; the updater and the folders of its runs.
+  ; the updater's run folders, and the updater that earlier clients wrote
+  ; beside the manifest.
   Delete "$TEMP\quorl.ico"
   Delete "$TEMP\update.txt"
   Delete "$TEMP\update.txt.sig"

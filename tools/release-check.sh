@@ -96,8 +96,8 @@ check "the uninstall entry's version is $version" grep -q "^\"DisplayVersion\"=\
 printf '[Addresses]\r\nLoginPage=http://127.0.0.1:1/client/\r\nGameHome=http://127.0.0.1:1/\r\nMakerHome=http://127.0.0.1:1/\r\nManifest=http://127.0.0.1:1/update.txt\r\n' \
   >"$programs/Tessaly.ini"
 touch "$programs"/{Tessaly.exe.4242-0.new,Tessaly.exe.4242.old,update.journal}
-mkdir -p "$temp/Tessaly-update-4242"
-touch "$temp"/{update.txt,update.txt.sig,update.txt.4242-0.part,Update.exe,Tessaly-update-4242/Tessaly.exe.new}
+mkdir -p "$temp/Tessaly-update-0123456789abcdef"
+touch "$temp"/{update.txt,update.txt.sig,update.txt.4242-0.part,Update.exe} "$temp"/Tessaly-update-0123456789abcdef/{Update.exe,update.txt,update.txt.sig}
 
 "$WINE" "$programs/Tessaly.exe" >/dev/null 2>&1 &
 check "the installed client starts and shows its window" \
