@@ -25,6 +25,10 @@ check() { # DESCRIPTION COMMAND...
   if "${@:2}"; then echo "release-check: ok: $1"; else echo "release-check: FAILED: $1"; failures=$((failures + 1)); fi
 }
 win() { "$WINE" "$@" 2>/dev/null | tr -d '\r'; }
+settle() { # waits for the prefix's processes and its server to end
+  timeout 120 "$WINESERVER" -w ||
+    { echo "release-check: the prefix's wineserver stays (a persistent one, as the tests' fixture starts?)" >&2; exit 1; }
+}
 exits() { # CODES COMMAND...: the command ends with one of CODES
   local code=0
   "${@:2}" >/dev/null 2>&1 || code=$?
@@ -55,7 +59,7 @@ cleanup() {
   "$WINESERVER" -k 2>/dev/null || true
   rm -rf "$temp/OtherGame.ico" "$work"
   win reg delete "$feature" /v OtherGame.exe /f >/dev/null || true
-  "$WINESERVER" -w
+  settle
 }
 trap cleanup EXIT
 echo other >"$temp/OtherGame.ico"
@@ -67,7 +71,7 @@ win reg add "$feature" /v OtherGame.exe /t REG_DWORD /d 11000 /f >/dev/null
 # temporary copy (below). The desktop links to the host's home, outside
 # drive_c: its shortcut is checked by name.
 snapshot() {
-  "$WINESERVER" -w # the registry reaches user.reg when the server ends
+  settle # the registry reaches user.reg when the server ends
   (cd "$WINEPREFIX/drive_c" && find . -printf '%y %p\n') |
     grep -Ev '^(. \./users/[^/]*/AppData/Local/Microsoft/Windows/(INetCookies|INetCache|History)(/.*)?|d \./users/[^/]*/Temp/~nsu[0-9A-Z]*\.tmp)$' |
     LC_ALL=C sort >"$1.files"
@@ -78,7 +82,7 @@ snapshot() {
 snapshot "$work/before"
 
 check "the installer installs silently" exits 0 "$WINE" "$setup" /S
-"$WINESERVER" -w
+settle
 for file in "$setup" "$updater" "$programs"/{Tessaly.exe,tessaly-open.exe,Uninstall.exe}; do
   check "$(basename "$file") is signed; changed, it fails" signature_holds "$file"
 done
@@ -106,18 +110,18 @@ check "installing while the client runs stops (exit code 2)" exits 2 "$WINE" "$s
 check "... and leaves the client running" exits 0 xdotool search --onlyvisible --classname tessaly.exe
 check "the installed tessaly-open runs (sent, or no main window)" exits "0 1" "$WINE" "$programs/tessaly-open.exe" http://127.0.0.1:1/
 "$WINESERVER" -k
-"$WINESERVER" -w
+settle
 check "the client wrote its icon file" test -f "$temp/quorl.ico"
 check "the client wrote its browser settings" \
   grep -q '^"Tessaly.exe"=dword:00002af9' <(sed -n '/FEATURE_BROWSER_EMULATION\]/,/^$/p' "$WINEPREFIX/user.reg")
 check "installing over the installed copy works" exits 0 "$WINE" "$setup" /S
-"$WINESERVER" -w
+settle
 
 "$WINE" "$programs/Uninstall.exe" /S
 # The uninstaller runs from a copy in the temporary folder, which Windows
 # deletes at the next restart: wait for the copy, then restart the prefix.
 # NSIS asks for the copy's folder to go before the copy, so the folder stays.
-"$WINESERVER" -w
+settle
 win wineboot -r
 snapshot "$work/after"
 check "the prefix's files are as before the install" diff "$work/before.files" "$work/after.files"
