@@ -95,10 +95,10 @@ if [ -n "${TESSALY_SIGN_PFX:-}" ]; then
   signer="pfx $(sha256sum <"$TESSALY_SIGN_PFX" | cut -d' ' -f1)"
 else
   # A test certificate lives 30 days; one about to end is made again.
-  certificate=build/test-signing/certificate.pem
-  [ ! -f "$certificate" ] || openssl x509 -checkend 86400 -noout -in "$certificate" >/dev/null ||
-    rm -rf build/test-signing
-  signer="test $(cat build/test-signing/certificate.pem 2>/dev/null | sha256sum | cut -d' ' -f1)"
+  test_signing=${TESSALY_SIGN_TEST_DIR:-$root/build/test-signing}
+  [ ! -f "$test_signing/certificate.pem" ] ||
+    openssl x509 -checkend 86400 -noout -in "$test_signing/certificate.pem" >/dev/null || rm -rf "$test_signing"
+  signer="test $(cat "$test_signing/certificate.pem" 2>/dev/null | sha256sum | cut -d' ' -f1)"
 fi
 if [ -n "$clean" ] || [ "$(cat "$build/.signer" 2>/dev/null)" != "$signer" ]; then
   rm -rf "$build"
@@ -107,7 +107,7 @@ fi
 cmake --preset release >/dev/null
 cmake --build --preset release
 if [ -z "${TESSALY_SIGN_PFX:-}" ]; then
-  signer="test $(sha256sum <build/test-signing/certificate.pem | cut -d' ' -f1)"
+  signer="test $(sha256sum <"$test_signing/certificate.pem" | cut -d' ' -f1)"
   test_notes+=("a test signature (untrusted certificate $(./tools/sign.sh --certificate))")
 fi
 echo "$signer" >"$build/.signer"
