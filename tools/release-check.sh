@@ -1,14 +1,9 @@
 #!/usr/bin/env bash
-# Checks what tools/release.sh made as a player meets it, under Wine (needs DISPLAY):
-#
-#   tools/release-check.sh [DIST]      (default dist/)
-#
-# Every signed program passes `osslsigncode verify` against the signing
-# certificate (the test certificate; with TESSALY_SIGN_PFX the system's roots;
-# or TESSALY_CHECK_CAFILE) and a copy with one byte changed fails. In the
-# prefix: install silently, start the installed client, install again while
-# it runs, run tessaly-open, install over the installed copy, uninstall; then
-# the prefix's files and per-user registry must be as before the install.
+# tools/release-check.sh [DIST]: checks what tools/release.sh made in DIST (dist/) as a
+# player meets it, under Wine (needs DISPLAY). Every signed program verifies against the
+# signing certificate (the test one; with TESSALY_SIGN_PFX the system's roots; or
+# TESSALY_CHECK_CAFILE) and fails with one byte changed; then install, run, uninstall,
+# and the prefix's files and per-user registry must be as before.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/tools/env.sh"
@@ -19,8 +14,7 @@ updater=$root/build/release/src/updater/Update.exe
 # No menu entries or desktop files for the host from Wine's shortcut mirror.
 export WINEDLLOVERRIDES=winemenubuilder.exe=d
 [ -n "${DISPLAY:-}" ] || { echo "release-check: needs DISPLAY (tools/xvfb.sh)" >&2; exit 1; }
-work=$(mktemp -d)
-failures=0
+work=$(mktemp -d) failures=0
 check() { # DESCRIPTION COMMAND...
   if "${@:2}"; then echo "release-check: ok: $1"; else echo "release-check: FAILED: $1"; failures=$((failures + 1)); fi
 }
@@ -30,9 +24,7 @@ settle() { # waits for the prefix's processes and its server to end
     { echo "release-check: the prefix's wineserver stays (a persistent one, as the tests' fixture starts?)" >&2; exit 1; }
 }
 exits() { # CODES COMMAND...: the command ends with one of CODES
-  local code=0
-  "${@:2}" >/dev/null 2>&1 || code=$?
-  [[ " $1 " == *" $code "* ]]
+  local code=0; "${@:2}" >/dev/null 2>&1 || code=$?; [[ " $1 " == *" $code "* ]]
 }
 
 if [ -n "${TESSALY_CHECK_CAFILE:-}" ]; then ca=$TESSALY_CHECK_CAFILE
@@ -47,23 +39,22 @@ signature_holds() { # FILE: verifies, and a copy with its middle byte changed do
 embeds() { python3 -c 'import sys; sys.exit(open(sys.argv[2], "rb").read() not in open(sys.argv[1], "rb").read())' "$@"; }
 check "the client carries the signed updater" embeds "$dist/update/$version/Tessaly.exe" "$updater"
 
+# A new prefix of its own: the tests' runs of the client leave in theirs what
+# the installed client writes. Another program's file and browser setting in
+# it must stay.
+export WINEPREFIX=$WINEPREFIX-release-check
+rm -rf "$WINEPREFIX"
+WINEDLLOVERRIDES="mscoree=;$WINEDLLOVERRIDES" "$WINE" wineboot -i >/dev/null 2>&1
+trap '"$WINESERVER" -k 2>/dev/null; rm -rf "$work"' EXIT
+
 # The prefix's folders, as Wine names them for this user.
 IFS='|' read -r temp local_app roaming profile <<<"$(win cmd /c 'echo %TEMP%^|%LOCALAPPDATA%^|%APPDATA%^|%USERPROFILE%')"
 mapfile -t unix < <(win winepath -u "$temp" "$local_app\\Programs\\Tessaly" \
   "$roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Tessaly.lnk" "$profile\\Desktop\\Tessaly.lnk")
 temp=${unix[0]%/} programs=${unix[1]%/} start_menu=${unix[2]} desktop=${unix[3]}
-
-# Another program's file and browser setting, which the uninstaller must leave.
-feature='HKCU\Software\Microsoft\Internet Explorer\Main\FeatureControl\FEATURE_BROWSER_EMULATION'
-cleanup() {
-  "$WINESERVER" -k 2>/dev/null || true
-  rm -rf "$temp/OtherGame.ico" "$work"
-  win reg delete "$feature" /v OtherGame.exe /f >/dev/null || true
-  settle
-}
-trap cleanup EXIT
 echo other >"$temp/OtherGame.ico"
-win reg add "$feature" /v OtherGame.exe /t REG_DWORD /d 11000 /f >/dev/null
+win reg add 'HKCU\Software\Microsoft\Internet Explorer\Main\FeatureControl\FEATURE_BROWSER_EMULATION' \
+  /v OtherGame.exe /t REG_DWORD /d 11000 /f >/dev/null
 
 # The prefix's files and its per-user registry (without the times Wine stamps
 # on keys). Left out: what WinINet keeps for every program (cookies, cache,
@@ -111,9 +102,8 @@ check "... and leaves the client running" exits 0 xdotool search --onlyvisible -
 check "the installed tessaly-open runs (sent, or no main window)" exits "0 1" "$WINE" "$programs/tessaly-open.exe" http://127.0.0.1:1/
 "$WINESERVER" -k
 settle
-check "the client wrote its icon file" test -f "$temp/quorl.ico"
-check "the client wrote its browser settings" \
-  grep -q '^"Tessaly.exe"=dword:00002af9' <(sed -n '/FEATURE_BROWSER_EMULATION\]/,/^$/p' "$WINEPREFIX/user.reg")
+check "the client wrote its icon file and browser settings" test -f "$temp/quorl.ico" -a \
+  "$(sed -n '/FEATURE_BROWSER_EMULATION\]/,/^$/p' "$WINEPREFIX/user.reg" | grep -c '^"Tessaly.exe"=dword:00002af9')" = 1
 check "installing over the installed copy works" exits 0 "$WINE" "$setup" /S
 settle
 
@@ -128,5 +118,7 @@ check "the prefix's files are as before the install" diff "$work/before.files" "
 check "the per-user registry is as before the install" diff "$work/before.reg" "$work/after.reg"
 check "the shortcuts are gone" test ! -e "$start_menu" -a ! -e "$desktop"
 
-[ "$failures" -eq 0 ] || { echo "release-check: $failures check(s) failed"; exit 1; }
+[ "$failures" -eq 0 ] || { echo "release-check: $failures check(s) failed; the prefix stays: $WINEPREFIX"; exit 1; }
+settle
+rm -rf "$WINEPREFIX"
 echo "release-check: the release of $version installs, runs and uninstalls cleanly; its signatures hold"
