@@ -45,7 +45,7 @@ check "the client carries the signed updater" embeds "$dist/update/$version/Tess
 export WINEPREFIX=$WINEPREFIX-release-check
 rm -rf "$WINEPREFIX"
 WINEDLLOVERRIDES="mscoree=;$WINEDLLOVERRIDES" "$WINE" wineboot -i >/dev/null 2>&1
-trap '"$WINESERVER" -k 2>/dev/null; rm -rf "$work"' EXIT
+trap '"$WINESERVER" -k 2>/dev/null || true; rm -rf "$work"' EXIT
 
 # The prefix's folders, as Wine names them for this user.
 IFS='|' read -r temp local_app roaming profile <<<"$(win cmd /c 'echo %TEMP%^|%LOCALAPPDATA%^|%APPDATA%^|%USERPROFILE%')"
