@@ -86,7 +86,8 @@ else
     fail "$private_key is not a private key in PEM form"
   cp "$TESSALY_UPDATE_KEYS" "$scratch/keys.pem"
   # Clients refuse a manifest that no built-in key signed.
-  key_fingerprints "$scratch/keys.pem" | grep -qx "$(key_fingerprints "$scratch/signer.pem")" ||
+  built_in=$(key_fingerprints "$scratch/keys.pem")
+  grep -qx "$(key_fingerprints "$scratch/signer.pem")" <<<"$built_in" ||
     fail "the public half of $private_key is not among TESSALY_UPDATE_KEYS: no client would take this update"
 fi
 
@@ -98,7 +99,8 @@ else
   test_signing=${TESSALY_SIGN_TEST_DIR:-$root/build/test-signing}
   [ ! -f "$test_signing/certificate.pem" ] ||
     openssl x509 -checkend 86400 -noout -in "$test_signing/certificate.pem" >/dev/null || rm -rf "$test_signing"
-  signer="test $(cat "$test_signing/certificate.pem" 2>/dev/null | sha256sum | cut -d' ' -f1)"
+  # No certificate yet on a fresh clone: sign.sh makes one during the build.
+  signer="test $({ cat "$test_signing/certificate.pem" 2>/dev/null || true; } | sha256sum | cut -d' ' -f1)"
 fi
 if [ -n "$clean" ] || [ "$(cat "$build/.signer" 2>/dev/null)" != "$signer" ]; then
   rm -rf "$build"

@@ -18,6 +18,8 @@
 #include "base/IniFile_win.h"
 #include "base/SystemDlls_win.h"
 #include "resources/ResourceIds.h"
+#include "base/TempFolder_win.h"
+#include "update/RunFolder_win.h"
 #include "update/UpdateFiles_win.h"
 
 namespace {
@@ -49,6 +51,7 @@ int RunClient() {
     std::wstring folder = win::ProgramFolder();
     if (!folder.ends_with(L'\\')) folder += L'\\';
     win::FinishInterruptedUpdate(folder);
+    win::RemoveRunFolders(win::GetTempDir());
     const OleSession ole;
     const Config config = win::LoadProgramConfig();
     Platform& platform = win::ProgramPlatform();

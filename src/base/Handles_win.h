@@ -18,6 +18,15 @@ struct KernelHandleTraits {
 };
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 
+// FindFirstFile's searches.
+struct FindTraits {
+    using Type = HANDLE;
+    static Type Invalid() { return INVALID_HANDLE_VALUE; }
+    static bool IsValid(Type h) { return h != INVALID_HANDLE_VALUE; }
+    static void Release(Type h) { FindClose(h); }
+};
+using UniqueFind = UniqueResource<FindTraits>;
+
 template <class T, BOOL(WINAPI* Free)(T)> struct NullableTraits {
     using Type = T;
     static Type Invalid() { return nullptr; }

@@ -7,6 +7,7 @@
 #include "base/ErrorLog.h"
 #include "base/Handles_win.h"
 #include "base/Text.h"
+#include "update/UpdateFiles_win.h"
 
 #include <array>
 #include <vector>
@@ -71,6 +72,23 @@ std::optional<std::wstring> CreateRunFolder(const std::wstring& parent) {
     LogError(L"update: cannot make a folder of its own in " + parent + L" (" +
              std::to_wstring(GetLastError()) + L")");
     return std::nullopt;
+}
+
+void RemoveRunFolders(const std::wstring& parent) {
+    if (UniqueHandle running(OpenMutexW(SYNCHRONIZE, FALSE, kUpdaterMutexName)); running) return;
+    WIN32_FIND_DATAW found{};
+    UniqueFind find(FindFirstFileExW((parent + kRunFolderPrefix + L"*").c_str(), FindExInfoBasic,
+                                     &found, FindExSearchNameMatch, nullptr, 0));
+    if (!find) return;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+            (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            continue;
+        const std::wstring folder = parent + found.cFileName + L"\\";
+        for (const wchar_t* name : {L"Update.exe", L"update.txt", L"update.txt.sig"})
+            DeleteFileW((folder + name).c_str());
+        RemoveDirectoryW(folder.c_str());
+    } while (FindNextFileW(find.get(), &found));
 }
 
 } // namespace tessaly::win

@@ -20,4 +20,9 @@ inline constexpr wchar_t kRunFolderPrefix[] = L"Tessaly-update-";
 // could not be made.
 std::optional<std::wstring> CreateRunFolder(const std::wstring& parent);
 
+// Removes the folders of earlier updates from `parent`, unless an updater
+// runs now: only the files an update puts there, and a folder only once it
+// is empty, so nothing else anyone put there is lost.
+void RemoveRunFolders(const std::wstring& parent);
+
 } // namespace tessaly::win

@@ -11,14 +11,6 @@
 namespace tessaly::win {
 namespace {
 
-struct FindTraits {
-    using Type = HANDLE;
-    static Type Invalid() { return INVALID_HANDLE_VALUE; }
-    static bool IsValid(Type h) { return h != INVALID_HANDLE_VALUE; }
-    static void Release(Type h) { FindClose(h); }
-};
-using UniqueFind = UniqueResource<FindTraits>;
-
 bool IsGone(DWORD error) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }

@@ -44,10 +44,14 @@ bool MayBeTheClient(HANDLE process, const std::wstring& clientExe) {
 bool WaitForClientProcess(unsigned long pid, const std::wstring& clientExe,
                           unsigned long timeoutMs) {
     if (pid == 0) return true;
-    const UniqueHandle process(
-        OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
-    // No such process: the client has ended already.
-    if (!process || !MayBeTheClient(process.get(), clientExe)) return true;
+    UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    // A process of another account (an elevated client) may still be waited for.
+    if (!process && GetLastError() == ERROR_ACCESS_DENIED)
+        process.reset(OpenProcess(SYNCHRONIZE, FALSE, pid));
+    // No such process: the client has ended already. One that cannot be
+    // waited for may be the client still running.
+    if (!process) return GetLastError() != ERROR_ACCESS_DENIED;
+    if (!MayBeTheClient(process.get(), clientExe)) return true;
     return WaitForSingleObject(process.get(), timeoutMs) == WAIT_OBJECT_0;
 }
 

@@ -303,8 +303,17 @@ TEST(Update, AnUpdateKilledHalfwayIsFinishedByTheNextStart) {
             JournalText({{L"a.dat", hashOf(oldData), hashOf(newData)},
                          {L"b.dat", std::nullopt, hashOf("b")},
                          {L"Tessaly.exe", complete ? hashOf("old") : clientHash, clientNew}}));
+        // And the folders earlier updates ran from go, unless someone else's file is inside.
+        const std::wstring done = client.temp() + L"Tessaly-update-0123456789abcdef\\";
+        const std::wstring kept = client.temp() + L"Tessaly-update-fedcba9876543210\\";
+        CreateDirectoryW(done.c_str(), nullptr);
+        CreateDirectoryW(kept.c_str(), nullptr);
+        WriteBytes(done + L"update.txt", "version=1.2.0\r\n");
+        WriteBytes(kept + L"notes.txt", "mine");
         const ClientRun run = RunClient(client.Options(L"yes"));
         ASSERT_TRUE(run.ended) << complete;
+        EXPECT_EQ(GetFileAttributesW(done.c_str()), INVALID_FILE_ATTRIBUTES);
+        EXPECT_EQ(test::ReadWholeFile(kept + L"notes.txt"), "mine");
         EXPECT_EQ(test::ReadWholeFile(folder + L"a.dat"), complete ? newData : oldData);
         EXPECT_EQ(win::FileSha256Hex(client.exe()), clientHash);
         // The client, its settings, a.dat, and b.dat when the update stands.
