@@ -2,7 +2,10 @@
 ; %LOCALAPPDATA%\Programs\Tessaly, where the updater can replace files.
 ;
 ;   makensis -INPUTCHARSET UTF8 -DVERSION=1.1.0 -DPROGRAMS=<folder> -DOUTFILE=<setup.exe>
-;            [-DSIGN=<command>] installer/Tessaly.nsi
+;            [-DSIGN=<command>] $PWD/installer/Tessaly.nsi
+;
+; (The script's path absolute: makensis works in the script's folder, and the
+; icon is found beside it.)
 ;
 ; PROGRAMS holds the signed Tessaly.exe and tessaly-open.exe; SIGN, given a
 ; file, signs it (tools/sign.sh): the uninstaller before it is packed, then
@@ -17,7 +20,9 @@
 !endif
 
 Unicode true
-Target amd64-unicode ; the programs are 64-bit; so is the installer that checks for them
+; The programs are 64-bit: so is the installer, which a 32-bit Windows refuses
+; at once, and which a 64-bit Wine prefix runs without 32-bit support.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 ManifestSupportedOS all
 
@@ -160,7 +165,8 @@ Section "Uninstall"
 
   ; What the client and the updater keep in the temporary folder: the icon
   ; file, the manifest and its signature (and their unfinished downloads),
-  ; the updater and the folders of its runs.
+  ; the updater's run folders, and the updater that earlier clients wrote
+  ; beside the manifest.
   Delete "$TEMP\quorl.ico"
   Delete "$TEMP\update.txt"
   Delete "$TEMP\update.txt.sig"

@@ -1,178 +1,124 @@
 #!/usr/bin/env bash
-# Checks what tools/release.sh made, as a player meets it, under Wine:
-#
-#   tools/release-check.sh [DIST]      (default dist/; needs DISPLAY)
-#
-# Every signed program (the installer, its uninstaller, the client, the
-# updater the client carries, tessaly-open) passes `osslsigncode verify`
-# against the signing certificate (the test certificate, or with
-# TESSALY_SIGN_PFX the system's trusted roots; TESSALY_CHECK_CAFILE names
-# another) and a copy with one byte changed fails. Then, in the Wine prefix:
-# a silent install; the installed client starts and shows its window (it
-# writes its icon file and browser settings); installing again while it runs
-# stops; the installed tessaly-open runs; installing over the installed copy
-# works; a silent uninstall, after which the prefix's files (drive_c) and
-# per-user registry are as before the install, and another program's file and
-# browser setting planted beside ours are still there.
+# tools/release-check.sh [DIST]: checks what tools/release.sh made in DIST (dist/) as a
+# player meets it, under Wine (needs DISPLAY). Every signed program verifies against the
+# signing certificate (the test one; with TESSALY_SIGN_PFX the system's roots; or
+# TESSALY_CHECK_CAFILE) and fails with one byte changed; then install, run, uninstall,
+# and the prefix's files and per-user registry must be as before.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/tools/env.sh"
 dist=${1:-$root/dist}
 setup=$(ls "$dist"/Tessaly-*-setup.exe)
 version=$(basename "$setup" | sed 's/^Tessaly-\(.*\)-setup\.exe$/\1/')
+updater=$root/build/release/src/updater/Update.exe
 # No menu entries or desktop files for the host from Wine's shortcut mirror.
 export WINEDLLOVERRIDES=winemenubuilder.exe=d
 [ -n "${DISPLAY:-}" ] || { echo "release-check: needs DISPLAY (tools/xvfb.sh)" >&2; exit 1; }
-
-work=$(mktemp -d)
-failures=0
+work=$(mktemp -d) failures=0
 check() { # DESCRIPTION COMMAND...
-  local what=$1
-  shift
-  if "$@"; then echo "release-check: ok: $what"; else echo "release-check: FAILED: $what"; failures=$((failures + 1)); fi
+  if "${@:2}"; then echo "release-check: ok: $1"; else echo "release-check: FAILED: $1"; failures=$((failures + 1)); fi
+}
+win() { "$WINE" "$@" 2>/dev/null | tr -d '\r'; }
+settle() { # waits for the prefix's processes and its server to end
+  timeout 120 "$WINESERVER" -w ||
+    { echo "release-check: the prefix's wineserver stays (a persistent one, as the tests' fixture starts?)" >&2; exit 1; }
+}
+exits() { # CODES COMMAND...: the command ends with one of CODES
+  local code=0; "${@:2}" >/dev/null 2>&1 || code=$?; [[ " $1 " == *" $code "* ]]
 }
 
 if [ -n "${TESSALY_CHECK_CAFILE:-}" ]; then ca=$TESSALY_CHECK_CAFILE
 elif [ -n "${TESSALY_SIGN_PFX:-}" ]; then ca=/etc/ssl/certs/ca-certificates.crt
 else ca=$("$root/tools/sign.sh" --certificate); fi
-verifies() { osslsigncode verify -CAfile "$ca" -in "$1" >"$work/verify.log" 2>&1; }
-tampered_fails() {
+signature_holds() { # FILE: verifies, and a copy with its middle byte changed does not
   python3 -c 'import sys; b = bytearray(open(sys.argv[1], "rb").read()); b[len(b) // 2] ^= 1; open(sys.argv[2], "wb").write(b)' \
-    "$1" "$work/tampered.exe"
-  ! verifies "$work/tampered.exe"
+    "$1" "$work/changed.exe"
+  osslsigncode verify -CAfile "$ca" -in "$1" >"$work/verify.log" 2>&1 &&
+    ! osslsigncode verify -CAfile "$ca" -in "$work/changed.exe" >>"$work/verify.log" 2>&1
 }
-updater=$root/build/release/src/updater/Update.exe
 embeds() { python3 -c 'import sys; sys.exit(open(sys.argv[2], "rb").read() not in open(sys.argv[1], "rb").read())' "$@"; }
 check "the client carries the signed updater" embeds "$dist/update/$version/Tessaly.exe" "$updater"
 
+# A new prefix of its own: the tests' runs of the client leave in theirs what
+# the installed client writes. Another program's file and browser setting in
+# it must stay.
+export WINEPREFIX=$WINEPREFIX-release-check
+rm -rf "$WINEPREFIX"
+WINEDLLOVERRIDES="mscoree=;$WINEDLLOVERRIDES" "$WINE" wineboot -i >/dev/null 2>&1
+trap '"$WINESERVER" -k 2>/dev/null || true; rm -rf "$work"' EXIT
+
 # The prefix's folders, as Wine names them for this user.
-win() { "$WINE" "$@" 2>/dev/null | tr -d '\r'; }
 IFS='|' read -r temp local_app roaming profile <<<"$(win cmd /c 'echo %TEMP%^|%LOCALAPPDATA%^|%APPDATA%^|%USERPROFILE%')"
 mapfile -t unix < <(win winepath -u "$temp" "$local_app\\Programs\\Tessaly" \
   "$roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Tessaly.lnk" "$profile\\Desktop\\Tessaly.lnk")
 temp=${unix[0]%/} programs=${unix[1]%/} start_menu=${unix[2]} desktop=${unix[3]}
-
-# Another program's file and browser setting: the uninstaller must leave them.
-feature='HKCU\Software\Microsoft\Internet Explorer\Main\FeatureControl\FEATURE_BROWSER_EMULATION'
-cleanup() {
-  "$WINESERVER" -k 2>/dev/null || true
-  rm -f "$temp/OtherGame.ico"
-  win reg delete "$feature" /v OtherGame.exe /f >/dev/null || true
-  "$WINESERVER" -w
-  rm -rf "$work"
-}
-trap cleanup EXIT
 echo other >"$temp/OtherGame.ico"
-win reg add "$feature" /v OtherGame.exe /t REG_DWORD /d 11000 /f >/dev/null
+win reg add 'HKCU\Software\Microsoft\Internet Explorer\Main\FeatureControl\FEATURE_BROWSER_EMULATION' \
+  /v OtherGame.exe /t REG_DWORD /d 11000 /f >/dev/null
 
-# What the prefix holds: its files, and its per-user registry without the
-# times Wine stamps on every key it writes. Left out: what WinINet keeps for
-# every program (its cookie store, cache and history, its settings), which an
-# uninstaller must leave, and the empty folder of the uninstaller's temporary
-# copy (NSIS's, see below). The user's desktop is a link to the host's home
-# folder, outside drive_c: its shortcut is checked by name.
+# The prefix's files and its per-user registry (without the times Wine stamps
+# on keys). Left out: what WinINet keeps for every program (cookies, cache,
+# history, settings), which stays, and the empty folder of the uninstaller's
+# temporary copy (below). The desktop links to the host's home, outside
+# drive_c: its shortcut is checked by name.
 snapshot() {
-  "$WINESERVER" -w # the registry reaches user.reg when the server ends
+  settle # the registry reaches user.reg when the server ends
   (cd "$WINEPREFIX/drive_c" && find . -printf '%y %p\n') |
     grep -Ev '^(. \./users/[^/]*/AppData/Local/Microsoft/Windows/(INetCookies|INetCache|History)(/.*)?|d \./users/[^/]*/Temp/~nsu[0-9A-Z]*\.tmp)$' |
     LC_ALL=C sort >"$1.files"
   sed -e '/^#time=/d' -e 's/^\(\[.*\]\) [0-9]*$/\1/' "$WINEPREFIX/user.reg" |
     awk '/^\[/ { key = $0; print key; next } NF { print key " " $0 }' |
-    grep -v '^\[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Internet Settings[]\\]' |
-    LC_ALL=C sort >"$1.reg"
+    grep -v '^\[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Internet Settings[]\\]' | LC_ALL=C sort >"$1.reg"
 }
-# The development client the other tests ran in this prefix left what an
-# installed one leaves too; the check starts from a prefix without it, so the
-# uninstaller's removal of those is not taken for a change.
-forget_client() {
-  rm -rf "$temp/quorl.ico" "$temp/update.txt" "$temp/update.txt.sig" "$temp/Update.exe" "$temp"/Tessaly-update-*
-  local features='HKCU\Software\Microsoft\Internet Explorer\Main\FeatureControl' key
-  win reg query "$features" | grep -o 'FEATURE_[A-Z0-9_]*' | while read -r key; do
-    win reg delete "$features\$key" /v Tessaly.exe /f >/dev/null || true
-  done
-}
-forget_client
 snapshot "$work/before"
 
-check "the installer installs silently" "$WINE" "$setup" /S
-"$WINESERVER" -w
-for file in Tessaly.exe tessaly-open.exe Uninstall.exe; do
-  check "$file is installed and signed" verifies "$programs/$file"
-  check "a changed $file fails the signature" tampered_fails "$programs/$file"
+check "the installer installs silently" exits 0 "$WINE" "$setup" /S
+settle
+for file in "$setup" "$updater" "$programs"/{Tessaly.exe,tessaly-open.exe,Uninstall.exe}; do
+  check "$(basename "$file") is signed; changed, it fails" signature_holds "$file"
 done
-check "the installer is signed" verifies "$setup"
-check "a changed installer fails the signature" tampered_fails "$setup"
-check "the updater is signed" verifies "$updater"
-check "a changed updater fails the signature" tampered_fails "$updater"
 check "the start menu and the desktop have shortcuts" test -f "$start_menu" -a -f "$desktop"
-uninstall_entry() {
-  local entry
-  entry=$(sed -n '/^\[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\Tessaly\]/,/^$/p' "$WINEPREFIX/user.reg")
-  for value in DisplayName DisplayVersion Publisher DisplayIcon UninstallString QuietUninstallString \
-    EstimatedSize NoModify NoRepair; do
-    grep -q "^\"$value\"=" <<<"$entry" || return 1
-  done
-  grep -q "^\"DisplayVersion\"=\"$version\"" <<<"$entry"
-}
-check "the installed programs list has the uninstall entry" uninstall_entry
+entry=$(sed -n '/^\[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\Tessaly\]/,/^$/p' "$WINEPREFIX/user.reg")
+for value in DisplayName DisplayVersion Publisher DisplayIcon UninstallString QuietUninstallString \
+  EstimatedSize NoModify NoRepair; do
+  check "the uninstall entry has $value" grep -q "^\"$value\"=" <<<"$entry"
+done
+check "the uninstall entry's version is $version" grep -q "^\"DisplayVersion\"=\"$version\"" <<<"$entry"
 
-# What the updater leaves when an update ends early: its staging, backup and
-# journal files in the folder, and its files and run folder in the temporary
-# folder. A configuration keeps the client's requests on this machine.
+# What an update that ended early leaves: staging, backup and journal files in
+# the folder; the manifest, the updater and its run folder in the temporary
+# folder. The configuration keeps the client's requests on this machine.
 printf '[Addresses]\r\nLoginPage=http://127.0.0.1:1/client/\r\nGameHome=http://127.0.0.1:1/\r\nMakerHome=http://127.0.0.1:1/\r\nManifest=http://127.0.0.1:1/update.txt\r\n' \
   >"$programs/Tessaly.ini"
-touch "$programs/Tessaly.exe.4242-0.new" "$programs/Tessaly.exe.4242.old" "$programs/update.journal"
-mkdir -p "$temp/Tessaly-update-4242"
-touch "$temp/update.txt" "$temp/update.txt.sig" "$temp/update.txt.4242-0.part" "$temp/Update.exe" \
-  "$temp/Tessaly-update-4242/Tessaly.exe.new"
+touch "$programs"/{Tessaly.exe.4242-0.new,Tessaly.exe.4242.old,update.journal}
+mkdir -p "$temp/Tessaly-update-0123456789abcdef"
+touch "$temp"/{update.txt,update.txt.sig,update.txt.4242-0.part,Update.exe} "$temp"/Tessaly-update-0123456789abcdef/{Update.exe,update.txt,update.txt.sig}
 
 "$WINE" "$programs/Tessaly.exe" >/dev/null 2>&1 &
-client_window() {
-  for _ in $(seq 60); do
-    xdotool search --onlyvisible --classname tessaly.exe >/dev/null 2>&1 && return 0
-    sleep 0.5
-  done
-  return 1
-}
-check "the installed client starts and shows its window" client_window
-install_stops() {
-  local code=0
-  "$WINE" "$setup" /S || code=$?
-  [ "$code" -eq 2 ] && xdotool search --onlyvisible --classname tessaly.exe >/dev/null
-}
-check "installing while the client runs stops (exit code 2) and leaves it running" install_stops
-open_runs() {
-  local code=0
-  "$WINE" "$programs/tessaly-open.exe" http://127.0.0.1:1/game/1.html >/dev/null 2>&1 || code=$?
-  [ "$code" -eq 0 ] || [ "$code" -eq 1 ] # sent, or no main window to send to
-}
-check "the installed tessaly-open runs" open_runs
+check "the installed client starts and shows its window" \
+  exits 0 timeout 30 xdotool search --sync --onlyvisible --classname tessaly.exe
+check "installing while the client runs stops (exit code 2)" exits 2 "$WINE" "$setup" /S
+check "... and leaves the client running" exits 0 xdotool search --onlyvisible --classname tessaly.exe
+check "the installed tessaly-open runs (sent, or no main window)" exits "0 1" "$WINE" "$programs/tessaly-open.exe" http://127.0.0.1:1/
 "$WINESERVER" -k
-"$WINESERVER" -w
-client_wrote() {
-  [ -f "$temp/quorl.ico" ] &&
-    grep -q '^"Tessaly.exe"=dword:00002af9' <(sed -n '/FEATURE_BROWSER_EMULATION\]/,/^$/p' "$WINEPREFIX/user.reg")
-}
-check "the client wrote its icon file and browser settings" client_wrote
-check "installing over the installed copy works" "$WINE" "$setup" /S
-"$WINESERVER" -w
+settle
+check "the client wrote its icon file and browser settings" test -f "$temp/quorl.ico" -a \
+  "$(sed -n '/FEATURE_BROWSER_EMULATION\]/,/^$/p' "$WINEPREFIX/user.reg" | grep -c '^"Tessaly.exe"=dword:00002af9')" = 1
+check "installing over the installed copy works" exits 0 "$WINE" "$setup" /S
+settle
 
 "$WINE" "$programs/Uninstall.exe" /S
 # The uninstaller runs from a copy in the temporary folder, which Windows
 # deletes at the next restart: wait for the copy, then restart the prefix.
-"$WINESERVER" -w
+# NSIS asks for the copy's folder to go before the copy, so the folder stays.
+settle
 win wineboot -r
-# NSIS asks for the copy's folder to go before the copy itself, so the
-# folder stays, empty, after the restart.
 snapshot "$work/after"
 check "the prefix's files are as before the install" diff "$work/before.files" "$work/after.files"
 check "the per-user registry is as before the install" diff "$work/before.reg" "$work/after.reg"
 check "the shortcuts are gone" test ! -e "$start_menu" -a ! -e "$desktop"
-check "another program's file and browser setting stay" \
-  grep -q '"OtherGame.exe"=dword:00002af8' "$work/after.reg"
 
-if [ "$failures" -gt 0 ]; then
-  echo "release-check: $failures check(s) failed"
-  exit 1
-fi
+[ "$failures" -eq 0 ] || { echo "release-check: $failures check(s) failed; the prefix stays: $WINEPREFIX"; exit 1; }
+settle
+rm -rf "$WINEPREFIX"
 echo "release-check: the release of $version installs, runs and uninstalls cleanly; its signatures hold"

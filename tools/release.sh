@@ -29,6 +29,7 @@
 # when the signing certificate changed or with --clean: then it starts afresh,
 # so no program keeps an older signature.
 set -euo pipefail
+caller=$PWD
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 build=build/release
@@ -48,6 +49,10 @@ while [ $# -gt 0 ]; do
   esac
 done
 command -v makensis >/dev/null || fail "makensis is missing (tools/setup.sh installs nsis)"
+# The build runs the signing in its own folder: paths from the caller's.
+for name in TESSALY_UPDATE_KEYS TESSALY_UPDATE_PRIVATE_KEY TESSALY_SIGN_PFX; do
+  [ -z "${!name:-}" ] || export "$name=$(cd "$caller" && realpath -m -- "${!name}")"
+done
 
 # The public keys in a PEM file, one fingerprint a line.
 key_fingerprints() {
@@ -81,7 +86,8 @@ else
     fail "$private_key is not a private key in PEM form"
   cp "$TESSALY_UPDATE_KEYS" "$scratch/keys.pem"
   # Clients refuse a manifest that no built-in key signed.
-  key_fingerprints "$scratch/keys.pem" | grep -qx "$(key_fingerprints "$scratch/signer.pem")" ||
+  built_in=$(key_fingerprints "$scratch/keys.pem")
+  grep -qx "$(key_fingerprints "$scratch/signer.pem")" <<<"$built_in" ||
     fail "the public half of $private_key is not among TESSALY_UPDATE_KEYS: no client would take this update"
 fi
 
@@ -89,8 +95,12 @@ fi
 if [ -n "${TESSALY_SIGN_PFX:-}" ]; then
   signer="pfx $(sha256sum <"$TESSALY_SIGN_PFX" | cut -d' ' -f1)"
 else
+  # A test certificate lives 30 days; one about to end is made again.
+  test_signing=${TESSALY_SIGN_TEST_DIR:-$root/build/test-signing}
+  [ ! -f "$test_signing/certificate.pem" ] ||
+    openssl x509 -checkend 86400 -noout -in "$test_signing/certificate.pem" >/dev/null || rm -rf "$test_signing"
   # No certificate yet on a fresh clone: sign.sh makes one during the build.
-  signer="test $({ cat build/test-signing/certificate.pem 2>/dev/null || true; } | sha256sum | cut -d' ' -f1)"
+  signer="test $({ cat "$test_signing/certificate.pem" 2>/dev/null || true; } | sha256sum | cut -d' ' -f1)"
 fi
 if [ -n "$clean" ] || [ "$(cat "$build/.signer" 2>/dev/null)" != "$signer" ]; then
   rm -rf "$build"
@@ -99,7 +109,7 @@ fi
 cmake --preset release >/dev/null
 cmake --build --preset release
 if [ -z "${TESSALY_SIGN_PFX:-}" ]; then
-  signer="test $(sha256sum <build/test-signing/certificate.pem | cut -d' ' -f1)"
+  signer="test $(sha256sum <"$test_signing/certificate.pem" | cut -d' ' -f1)"
   test_notes+=("a test signature (untrusted certificate $(./tools/sign.sh --certificate))")
 fi
 echo "$signer" >"$build/.signer"
