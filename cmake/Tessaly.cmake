@@ -41,13 +41,11 @@ function(tessaly_add_test target)
 endfunction()
 
 # Prints an executable's size beside its budget (bytes) after every link, and
-# fails the link when it is over; with WARN_ONLY it only warns, for a program
-# that is over for now and known to be.
+# fails the link when it is over.
 function(tessaly_print_size target budget)
-  cmake_parse_arguments(S "WARN_ONLY" "" "" ${ARGN})
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${CMAKE_COMMAND} -DFILE=$<TARGET_FILE:${target}> -DBUDGET=${budget}
-            -DWARN_ONLY=${S_WARN_ONLY} -P ${PROJECT_SOURCE_DIR}/cmake/PrintSize.cmake
+            -P ${PROJECT_SOURCE_DIR}/cmake/PrintSize.cmake
     VERBATIM)
 endfunction()
 

@@ -6,7 +6,6 @@
 #include "update/UpdateJournal.h"
 
 #include <algorithm>
-#include <set>
 
 namespace tessaly {
 namespace {
@@ -66,7 +65,6 @@ std::vector<std::wstring_view> ManifestLines(std::wstring_view text) {
 
 Manifest ParseManifest(std::wstring_view text) {
     Manifest manifest;
-    std::set<std::wstring> names; // a folder holds one file of a name, whatever its letter case
     for (const std::wstring_view line : ManifestLines(text)) {
         if (!manifest.version && MentionsVersion(line)) {
             const std::wstring_view value =
@@ -76,7 +74,12 @@ Manifest ParseManifest(std::wstring_view text) {
         }
         ManifestFile file;
         std::wstring reason = ReadFileLine(line, file);
-        if (reason.empty() && !names.insert(AsciiLower(file.localName)).second)
+        // A folder holds one file of a name, whatever its letter case.
+        const std::wstring name = AsciiLower(file.localName);
+        if (reason.empty() && std::any_of(manifest.files.begin(), manifest.files.end(),
+                                          [&](const ManifestFile& other) {
+                                              return AsciiLower(other.localName) == name;
+                                          }))
             reason = L"a second line for the same file";
         if (!reason.empty()) {
             manifest.refused.push_back({std::wstring(line), std::move(reason)});

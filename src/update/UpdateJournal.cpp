@@ -5,7 +5,6 @@
 #include "update/Manifest.h"
 
 #include <algorithm>
-#include <set>
 
 namespace tessaly {
 namespace {
@@ -123,11 +122,14 @@ std::optional<std::vector<JournalEntry>> ParseJournal(std::string_view text) {
     if (!text.starts_with(kHeader) || !text.ends_with('\n')) return std::nullopt;
     text.remove_prefix(kHeader.size());
     std::vector<JournalEntry> entries;
-    std::set<std::wstring> names;
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
         std::optional<JournalEntry> entry = ParseEntry(text.substr(0, end));
-        if (!entry || !names.insert(AsciiLower(entry->name)).second) return std::nullopt;
+        if (!entry) return std::nullopt;
+        const std::wstring name = AsciiLower(entry->name);
+        if (std::any_of(entries.begin(), entries.end(),
+                        [&](const JournalEntry& other) { return AsciiLower(other.name) == name; }))
+            return std::nullopt;
         entries.push_back(std::move(*entry));
         text.remove_prefix(end + 1);
     }

@@ -18,23 +18,23 @@ struct Planned {
 // read.
 std::optional<std::vector<Planned>> Plan(const Manifest& manifest, const std::wstring& folder,
                                          std::wstring_view clientName, UpdateFiles& files) {
-    std::vector<Planned> plan;
-    for (const ManifestFile& file : manifest.files) {
-        const std::wstring target = folder + file.localName;
-        Planned planned{&file, {file.localName, std::nullopt, file.sha256}};
-        if (files.Exists(target)) {
-            planned.entry.oldSha256 = files.Sha256Hex(target);
-            if (!planned.entry.oldSha256) {
-                files.Log(L"cannot read " + target);
-                return std::nullopt;
-            }
-        }
-        plan.push_back(std::move(planned));
-    }
     const std::wstring client = AsciiLower(clientName);
-    std::stable_partition(plan.begin(), plan.end(), [&](const Planned& planned) {
-        return AsciiLower(planned.entry.name) != client;
-    });
+    std::vector<Planned> plan;
+    for (const bool last : {false, true}) {
+        for (const ManifestFile& file : manifest.files) {
+            if ((AsciiLower(file.localName) == client) != last) continue;
+            const std::wstring target = folder + file.localName;
+            Planned planned{&file, {file.localName, std::nullopt, file.sha256}};
+            if (files.Exists(target)) {
+                planned.entry.oldSha256 = files.Sha256Hex(target);
+                if (!planned.entry.oldSha256) {
+                    files.Log(L"cannot read " + target);
+                    return std::nullopt;
+                }
+            }
+            plan.push_back(std::move(planned));
+        }
+    }
     return plan;
 }
 
