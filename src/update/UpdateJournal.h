@@ -75,7 +75,7 @@ enum class InstallState {
     Untouched, // no journal: nothing to finish
     New,       // every named file holds its new bytes
     Old,       // every named file holds its old bytes, or is gone when it had none
-    Mixed,     // some file could not be put back; the journal stays for the next start
+    Mixed,     // some file could not be read or put back; the journal stays for the next start
 };
 
 struct Recovery {
