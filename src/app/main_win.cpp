@@ -68,9 +68,7 @@ private:
 int RunClient() {
     win::UseApplicationEventLog();
     // An update killed halfway is finished before any of its files is used.
-    std::wstring folder = win::ProgramFolder();
-    if (!folder.ends_with(L'\\')) folder += L'\\';
-    win::FinishInterruptedUpdate(folder);
+    win::FinishInterruptedUpdate(win::ProgramFolderWithSeparator());
     win::RemoveRunFolders(win::GetTempDir());
     Platform& platform = win::ProgramPlatform();
     // The network test runs while OLE starts; the signature check's DLL

@@ -25,6 +25,12 @@ std::wstring ProgramFolder() {
     return path;
 }
 
+std::wstring ProgramFolderWithSeparator() {
+    std::wstring folder = ProgramFolder();
+    if (!folder.ends_with(L'\\')) folder += L'\\';
+    return folder;
+}
+
 Config LoadConfigFromIni(const std::wstring& iniPath) {
     return LoadConfig(
         [&](std::wstring_view section, std::wstring_view key) -> std::optional<std::wstring> {

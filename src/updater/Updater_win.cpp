@@ -14,20 +14,9 @@
 #include "update/UpdateFiles_win.h"
 #include "updater/UpdateFrm_win.h"
 
-#include <vector>
-
 namespace {
 
 using namespace tessaly;
-
-// The folder this program runs from, ending in a backslash.
-std::wstring OwnFolder() {
-    std::vector<wchar_t> path(32768);
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    std::wstring folder(path.data(), length);
-    folder.resize(folder.find_last_of(L'\\') + 1);
-    return folder;
-}
 
 int RunUpdater() {
     win::UseApplicationEventLog();
@@ -46,13 +35,11 @@ int RunUpdater() {
     // One updater at a time: a second one would fight over the same files.
     win::UniqueHandle single(CreateMutexW(nullptr, FALSE, win::kUpdaterMutexName));
     if (!single || GetLastError() == ERROR_ALREADY_EXISTS) return 0;
-    // Whatever this run is asked to do, an earlier one killed halfway is finished first.
-    win::WinUpdateFiles files;
-    FinishUpdate(parameter->folder, files);
 
     // The client's own settings (time-out) apply to its update too.
     const Config config = win::LoadConfigFromIni(parameter->folder + L"Tessaly.ini");
-    win::UpdateFrm window(win::ProgramPlatform(), config, *parameter, OwnFolder());
+    win::UpdateFrm window(win::ProgramPlatform(), config, *parameter,
+                          win::ProgramFolderWithSeparator());
     return window.Run() == UpdateOutcome::Failed ? 1 : 0;
 }
 
