@@ -40,7 +40,8 @@ int RunUpdater() {
     const Config config = win::LoadConfigFromIni(parameter->folder + L"Tessaly.ini");
     win::UpdateFrm window(win::ProgramPlatform(), config, *parameter,
                           win::ProgramFolderWithSeparator());
-    return window.Run() == UpdateOutcome::Failed ? 1 : 0;
+    const UpdateOutcome outcome = window.Run();
+    return outcome == UpdateOutcome::Failed || outcome == UpdateOutcome::NotRestored ? 1 : 0;
 }
 
 } // namespace
