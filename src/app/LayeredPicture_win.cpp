@@ -8,16 +8,17 @@ void LayeredPicture::Load(HWND window, int pngId) {
     Release();
     SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) | WS_EX_LAYERED);
     window_ = window;
-    canvas_ = StartupPrefetch::Take(pngId);
-    if (!canvas_.bitmap) {
-        const GdiplusSession gdiplus;
-        canvas_ = DecodePngResource(pngId);
-    }
+    pngId_ = pngId;
 }
 
 void LayeredPicture::Present() {
     if (!window_ || presented_) return;
     presented_ = true;
+    canvas_ = StartupPrefetch::Take(pngId_);
+    if (!canvas_.bitmap) {
+        const GdiplusSession gdiplus;
+        canvas_ = DecodePngResource(pngId_);
+    }
     PaintLayered(window_, canvas_);
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 // What a per-pixel-alpha window keeps while it shows a PNG resource: the
-// memory DC and bitmap handed to the system. The picture is decoded ahead
-// when start-up prefetched it (StartupPrefetch), otherwise when the window loads;
-// the system gets it when the window first shows, so a window loaded hidden
-// costs nothing more until then.
+// memory DC and bitmap handed to the system. The picture is wanted only when
+// the window first shows, so a window loaded hidden costs nothing until
+// then: it is taken from the start-up's prefetch (StartupPrefetch) when that
+// decoded it ahead, otherwise decoded then.
 
 #include "app/PublicData_win.h"
 
@@ -19,8 +19,8 @@ public:
     // Makes the window layered and the PNG resource of that id its content,
     // shown by Present.
     void Load(HWND window, int pngId);
-    // Hands the picture to the system, once per load; the window's
-    // WM_SHOWWINDOW calls it, before the window appears.
+    // Decodes the picture and hands it to the system, once per load; the
+    // window's WM_SHOWWINDOW calls it, before the window appears.
     void Present();
     // The memory DC gets its first bitmap back before the DC and the bitmap
     // are deleted.
@@ -29,6 +29,7 @@ public:
 
 private:
     HWND window_ = nullptr;
+    int pngId_ = 0;
     bool presented_ = false;
     LayeredCanvas canvas_;
 };

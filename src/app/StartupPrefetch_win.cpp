@@ -13,14 +13,17 @@ StartupPrefetch::StartupPrefetch(std::function<bool()> networkTest, std::vector<
                                  const std::vector<int>& ids)
     : networkTest_(std::move(networkTest))
     , tested_(CreateEventW(nullptr, TRUE, FALSE, nullptr))
-    , dllNames_(std::move(dlls)) {
+    , dllNames_(std::move(dlls))
+    , stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
     dlls_.reserve(dllNames_.size());
-    if (!tested_) return;
+    if (!tested_ || !stop_) return;
     slots_.resize(ids.size());
     for (std::size_t i = 0; i < ids.size(); ++i) {
         slots_[i].id = ids[i];
         slots_[i].done.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-        if (!slots_[i].done) return; // nothing starts: every window decodes for itself
+        slots_[i].go.reset(CreateEventW(nullptr, TRUE, i == 0, nullptr));
+        // Nothing starts: every window decodes for itself.
+        if (!slots_[i].done || !slots_[i].go) return;
     }
     // The standard library's threads are not in every runtime the program
     // is built with; the system's are.
@@ -31,7 +34,7 @@ StartupPrefetch::StartupPrefetch(std::function<bool()> networkTest, std::vector<
 StartupPrefetch::~StartupPrefetch() {
     if (g_running == this) g_running = nullptr;
     if (!thread_) return;
-    stop_ = true;
+    SetEvent(stop_.get());
     WaitForSingleObject(thread_.get(), INFINITE);
 }
 
@@ -48,16 +51,22 @@ DWORD WINAPI StartupPrefetch::Run(void* self) noexcept {
     return 0;
 }
 
+bool StartupPrefetch::Stopped() const {
+    return WaitForSingleObject(stop_.get(), 0) == WAIT_OBJECT_0;
+}
+
 void StartupPrefetch::RunSteps() {
     if (networkTest_) online_ = networkTest_();
     SetEvent(tested_.get());
     for (const char* name : dllNames_) {
-        if (stop_) return;
+        if (Stopped()) return;
         dlls_.emplace_back(PreloadSystemDll(name));
     }
     const GdiplusSession gdiplus;
     for (Slot& slot : slots_) {
-        if (stop_) return;
+        const HANDLE wake[] = {stop_.get(), slot.go.get()};
+        WaitForMultipleObjects(2, wake, FALSE, INFINITE);
+        if (Stopped()) return;
         slot.canvas = DecodePngResource(slot.id);
         SetEvent(slot.done.get());
     }
@@ -71,9 +80,14 @@ bool StartupPrefetch::Online() {
 
 LayeredCanvas StartupPrefetch::Take(int id) {
     if (!g_running) return {};
-    for (Slot& slot : g_running->slots_) {
+    std::vector<Slot>& slots = g_running->slots_;
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        Slot& slot = slots[i];
         if (slot.id != id || slot.taken) continue;
         slot.taken = true;
+        // The worker may be waiting to reach this one, and the next may go.
+        for (std::size_t j = 0; j <= i + 1 && j < slots.size(); ++j)
+            SetEvent(slots[j].go.get());
         WaitForSingleObject(slot.done.get(), INFINITE);
         return std::move(slot.canvas);
     }

@@ -198,7 +198,7 @@ TEST(PublicData, PicturesDecodedAheadOrNotHoldExactlyWhatGdiplusDraws) {
     EXPECT_FALSE(prefetch.Online()); // the test's own answer
     const struct {
         int id, width, height;
-    } pngs[] = {{IDR_PNG_SPLASH, 356, 122}, {IDR_PNG_LOGIN_BG, 1237, 696}};
+    } pngs[] = {{IDR_PNG_LOGIN_BG, 1237, 696}, {IDR_PNG_SPLASH, 356, 122}}; // the later first
     for (const auto& e : pngs) {
         const LayeredCanvas ahead = StartupPrefetch::Take(e.id), now = DecodePngResource(e.id);
         EXPECT_FALSE(StartupPrefetch::Take(e.id).bitmap) << "taken once";
@@ -214,7 +214,7 @@ TEST(PublicData, PicturesDecodedAheadOrNotHoldExactlyWhatGdiplusDraws) {
 
 TEST(LoadFrm, SplashBitmapHoldsThePngPremultiplied) {
     LoadFrm splash;
-    splash.Load();
+    splash.Show();
     const LayeredCanvas& canvas = splash.canvas();
     ASSERT_NE(canvas.bits, nullptr);
     ASSERT_EQ(canvas.width, 356);
