@@ -9,7 +9,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 packages=(g++-mingw-w64-x86-64-win32 wine64 xvfb xauth cmake ninja-build g++ googletest
           python3 imagemagick xdotool fonts-wqy-microhei curl clang libclang-rt-14-dev openssl
-          osslsigncode nsis)
+          osslsigncode nsis zlib1g-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -15,10 +15,7 @@ void LayeredPicture::Present() {
     if (!window_ || presented_) return;
     presented_ = true;
     canvas_ = StartupPrefetch::Take(pngId_);
-    if (!canvas_.bitmap) {
-        const GdiplusSession gdiplus;
-        canvas_ = DecodePngResource(pngId_);
-    }
+    if (!canvas_.bitmap) canvas_ = DecodePngResource(pngId_);
     PaintLayered(window_, canvas_);
 }
 

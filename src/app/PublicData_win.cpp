@@ -2,50 +2,19 @@
 
 #include "app/IconDirectory.h"
 #include "base/ErrorLog.h"
+#include "base/PngPicture.h"
 #include "base/Text.h"
 #include "resources/ResourceIds.h"
 
+#include <cstdint>
 #include <cstring>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 namespace tessaly::win {
-namespace {
-
-namespace gp = Gdiplus::DllExports;
-
-} // namespace
-
-GdiplusSession::GdiplusSession() {
-    Gdiplus::GdiplusStartupInput input;
-    if (Gdiplus::GdiplusStartup(&token_, &input, nullptr) != Gdiplus::Ok) token_ = 0;
-}
-
-GdiplusSession::~GdiplusSession() {
-    if (token_) Gdiplus::GdiplusShutdown(token_);
-}
-
-StreamImage LoadPngResource(int id, const wchar_t* type) {
-    const ResourceBytes bytes = FindResourceBytes(id, type);
-    if (!bytes.data) return {};
-    UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE, bytes.size));
-    if (!block) return {};
-    if (void* target = GlobalLock(block.get())) {
-        std::memcpy(target, bytes.data, bytes.size);
-        GlobalUnlock(block.get());
-    }
-    Microsoft::WRL::ComPtr<IStream> stream;
-    if (FAILED(CreateStreamOnHGlobal(block.get(), FALSE, &stream))) return {};
-    Gdiplus::GpImage* raw = nullptr;
-    if (gp::GdipLoadImageFromStream(stream.Get(), &raw) != Gdiplus::Ok) {
-        LogError(L"resource " + std::wstring(type) + L" " + DecimalText(id) + L" is not an image");
-        return {};
-    }
-    return StreamImage(std::move(block), std::move(stream), UniqueGpImage(raw));
-}
-
 LayeredCanvas& LayeredCanvas::operator=(LayeredCanvas&& other) noexcept {
     if (this != &other) {
         Reset();
@@ -69,38 +38,33 @@ void LayeredCanvas::Reset() {
 
 LayeredCanvas DecodePngResource(int id) {
     LayeredCanvas canvas;
-    const StreamImage image = LoadPngResource(id, L"PNG");
-    UINT width = 0, height = 0;
-    if (!image || gp::GdipGetImageWidth(image.get(), &width) != Gdiplus::Ok ||
-        gp::GdipGetImageHeight(image.get(), &height) != Gdiplus::Ok || width == 0 || height == 0)
+    const ResourceBytes resource = FindResourceBytes(id, L"PNG");
+    const std::string_view png(static_cast<const char*>(resource.data), resource.size);
+    const std::optional<PngSize> size = ReadPngSize(png);
+    if (!size) {
+        if (resource.data) LogError(L"resource PNG " + DecimalText(id) + L" is not a picture");
         return canvas;
+    }
     // UpdateLayeredWindow wants 32-bit premultiplied pixels: a top-down DIB
-    // section, which GDI+ fills as PARGB. It converts straight into it, with
-    // no drawing and no copy in between.
+    // section, which the decoder fills directly, with no drawing and no copy
+    // in between.
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = static_cast<LONG>(width);
-    info.bmiHeader.biHeight = -static_cast<LONG>(height);
+    info.bmiHeader.biWidth = size->width;
+    info.bmiHeader.biHeight = -size->height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     canvas.bitmap.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &canvas.bits, nullptr, 0));
     if (!canvas.bitmap) return {};
-    const Gdiplus::Rect all(0, 0, static_cast<INT>(width), static_cast<INT>(height));
-    Gdiplus::BitmapData data{};
-    data.Width = width;
-    data.Height = height;
-    data.Stride = static_cast<INT>(width * 4);
-    data.PixelFormat = PixelFormat32bppPARGB;
-    data.Scan0 = canvas.bits;
-    auto* bitmap = static_cast<Gdiplus::GpBitmap*>(image.get());
-    if (gp::GdipBitmapLockBits(bitmap, &all,
-                               Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
-                               PixelFormat32bppPARGB, &data) != Gdiplus::Ok)
+    const std::span pixels(static_cast<std::uint32_t*>(canvas.bits),
+                           std::size_t(size->width) * size->height);
+    if (!DecodePng(png, pixels)) {
+        LogError(L"resource PNG " + DecimalText(id) + L" is damaged");
         return {};
-    gp::GdipBitmapUnlockBits(bitmap, &data);
-    canvas.width = static_cast<int>(width);
-    canvas.height = static_cast<int>(height);
+    }
+    canvas.width = size->width;
+    canvas.height = size->height;
     return canvas;
 }
 

@@ -1,10 +1,9 @@
 #pragma once
 // Shell utilities shared by the client's windows: the temporary folder,
-// resources written to files, PNG resources decoded with GDI+, per-pixel-alpha
+// resources written to files, PNG resources decoded for per-pixel-alpha
 // painting of layered windows, and rounded window regions. What the updater
 // shares of them lives below both programs, in base/.
 
-#include "app/GdiPlus_win.h"
 #include "base/Handles_win.h"
 #include "base/Resource_win.h"
 #include "base/TempFolder_win.h"
@@ -20,9 +19,6 @@ std::wstring IconFilePath();
 // "ICON" resource (the bytes the icon file is written from); empty when that
 // is missing or unreadable.
 UniqueIcon LoadProgramIcon(int size);
-// Decodes a PNG held as a resource of a named type; empty when it is missing
-// or not an image.
-StreamImage LoadPngResource(int id, const wchar_t* type);
 
 // The memory DC and 32-bit premultiplied bitmap behind a layered window's
 // image. The window keeps it until it closes. Windows does not delete a

@@ -1,29 +1,38 @@
 #include "app/StartupPrefetch_win.h"
 
 #include "base/SystemDlls_win.h"
+#include "shell/DownLoadFile_win.h"
 
 namespace tessaly::win {
 namespace {
 
 StartupPrefetch* g_running = nullptr;
 
+UniqueHandle ManualEvent(bool set = false) {
+    return UniqueHandle(CreateEventW(nullptr, TRUE, set, nullptr));
+}
+
 } // namespace
 
-StartupPrefetch::StartupPrefetch(std::function<bool()> networkTest, std::vector<const char*> dlls,
-                                 const std::vector<int>& ids)
-    : networkTest_(std::move(networkTest))
-    , tested_(CreateEventW(nullptr, TRUE, FALSE, nullptr))
-    , dllNames_(std::move(dlls))
-    , stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
-    dlls_.reserve(dllNames_.size());
+StartupPrefetch::StartupPrefetch(StartupWork work)
+    : work_(std::move(work))
+    , tested_(ManualEvent())
+    , stop_(ManualEvent()) {
+    dlls_.reserve(work_.dlls.size());
     if (!tested_ || !stop_) return;
-    slots_.resize(ids.size());
-    for (std::size_t i = 0; i < ids.size(); ++i) {
-        slots_[i].id = ids[i];
-        slots_[i].done.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-        slots_[i].go.reset(CreateEventW(nullptr, TRUE, i == 0, nullptr));
-        // Nothing starts: every window decodes for itself.
-        if (!slots_[i].done || !slots_[i].go) return;
+    // Nothing starts when an event is missing: the start-up then does all
+    // of it itself.
+    for (const std::wstring& address : work_.addresses) {
+        Download& download = downloads_.emplace_back();
+        download.address = address;
+        if (!(download.done = ManualEvent())) return;
+    }
+    for (const int id : work_.pngIds) {
+        Picture& picture = pictures_.emplace_back();
+        picture.id = id;
+        picture.done = ManualEvent();
+        picture.go = ManualEvent(pictures_.size() == 1);
+        if (!picture.done || !picture.go) return;
     }
     // The standard library's threads are not in every runtime the program
     // is built with; the system's are.
@@ -46,8 +55,10 @@ DWORD WINAPI StartupPrefetch::Run(void* self) noexcept {
         // Out of memory: what is not done here the user-interface thread does.
     }
     SetEvent(prefetch.tested_.get());
-    for (Slot& slot : prefetch.slots_)
-        SetEvent(slot.done.get());
+    for (Download& download : prefetch.downloads_)
+        SetEvent(download.done.get());
+    for (Picture& picture : prefetch.pictures_)
+        SetEvent(picture.done.get());
     return 0;
 }
 
@@ -56,40 +67,62 @@ bool StartupPrefetch::Stopped() const {
 }
 
 void StartupPrefetch::RunSteps() {
-    if (networkTest_) online_ = networkTest_();
+    if (work_.networkTest) online_ = work_.networkTest();
     SetEvent(tested_.get());
-    for (const char* name : dllNames_) {
+    for (Download& download : downloads_) {
+        if (!online_.value_or(false) || Stopped()) break;
+        download.body =
+            DownloadBytes(download.address, work_.limits, [this] { return !Stopped(); });
+        download.fetched = !Stopped();
+        SetEvent(download.done.get());
+        // What follows is only wanted with what came before (the signature
+        // with its manifest), and a dead server must not hold up the rest.
+        if (!download.body) break;
+    }
+    for (const char* name : work_.dlls) {
         if (Stopped()) return;
         dlls_.emplace_back(PreloadSystemDll(name));
     }
-    const GdiplusSession gdiplus;
-    for (Slot& slot : slots_) {
-        const HANDLE wake[] = {stop_.get(), slot.go.get()};
+    for (Picture& picture : pictures_) {
+        const HANDLE wake[] = {stop_.get(), picture.go.get()};
         WaitForMultipleObjects(2, wake, FALSE, INFINITE);
         if (Stopped()) return;
-        slot.canvas = DecodePngResource(slot.id);
-        SetEvent(slot.done.get());
+        picture.canvas = DecodePngResource(picture.id);
+        SetEvent(picture.done.get());
     }
 }
 
 bool StartupPrefetch::Online() {
     if (thread_) WaitForSingleObject(tested_.get(), INFINITE);
-    if (!online_) online_ = networkTest_ && networkTest_();
+    if (!online_) online_ = work_.networkTest && work_.networkTest();
     return *online_;
+}
+
+bool StartupPrefetch::TakeDownload(const std::wstring& address, std::optional<std::string>& body) {
+    if (!thread_) return false;
+    for (Download& download : downloads_) {
+        if (download.address != address || download.taken) continue;
+        download.taken = true;
+        WaitForSingleObject(download.done.get(), INFINITE);
+        if (!download.fetched) return false;
+        body = std::move(download.body);
+        return true;
+    }
+    return false;
 }
 
 LayeredCanvas StartupPrefetch::Take(int id) {
     if (!g_running) return {};
-    std::vector<Slot>& slots = g_running->slots_;
-    for (std::size_t i = 0; i < slots.size(); ++i) {
-        Slot& slot = slots[i];
-        if (slot.id != id || slot.taken) continue;
-        slot.taken = true;
+    std::vector<Picture>& pictures = g_running->pictures_;
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        Picture& picture = pictures[i];
+        if (picture.id != id || picture.taken) continue;
+        picture.taken = true;
         // The worker may be waiting to reach this one, and the next may go.
-        for (std::size_t j = 0; j <= i + 1 && j < slots.size(); ++j)
-            SetEvent(slots[j].go.get());
-        WaitForSingleObject(slot.done.get(), INFINITE);
-        return std::move(slot.canvas);
+        for (std::size_t j = 0; j <= i + 1 && j < pictures.size(); ++j)
+            SetEvent(pictures[j].go.get());
+        WaitForSingleObject(picture.done.get(), INFINITE);
+        return std::move(picture.canvas);
     }
     return {};
 }

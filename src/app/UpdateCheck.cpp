@@ -22,6 +22,10 @@ std::wstring_view FileStem(std::wstring_view path) {
     return dot == std::wstring_view::npos ? name : name.substr(0, dot);
 }
 
+std::wstring SignatureAddress(const std::wstring& manifestAddress) {
+    return manifestAddress + kSignatureSuffix;
+}
+
 UpdateCheck::UpdateCheck(Platform& platform, UpdateHost& host, UpdateSettings settings)
     : platform_(platform)
     , host_(host)
@@ -54,7 +58,7 @@ UpdateCheck::Finding UpdateCheck::Compare() {
     const std::wstring& url = settings_.manifestUrl;
     const std::optional<std::string> manifest = host_.Download(url);
     if (!manifest) return Finding::NoVersion;
-    const std::optional<std::string> signature = host_.Download(url + kSignatureSuffix);
+    const std::optional<std::string> signature = host_.Download(SignatureAddress(url));
     manifest_ = *manifest;
     signature_ = signature.value_or(std::string());
     const std::wstring path = settings_.tempFolder + kManifestName;
@@ -63,7 +67,7 @@ UpdateCheck::Finding UpdateCheck::Compare() {
         LogError(L"update: cannot keep the manifest in " + path);
 
     const std::wstring problem = signature ? host_.SignatureProblem(*manifest, *signature)
-                                           : L"no signature at " + url + kSignatureSuffix;
+                                           : L"no signature at " + SignatureAddress(url);
     if (!problem.empty()) {
         LogError(L"update: manifest " + url + L" refused: " + problem);
         return Finding::Unverified;

@@ -61,6 +61,9 @@ struct UpdateSettings {
 // The file name of a path without its folder and its extension.
 std::wstring_view FileStem(std::wstring_view path);
 
+// Where the manifest's signature is: beside it, with ".sig" added.
+std::wstring SignatureAddress(const std::wstring& manifestAddress);
+
 class UpdateCheck {
 public:
     enum class MenuOutcome {

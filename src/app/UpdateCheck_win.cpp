@@ -4,6 +4,7 @@
 
 #include "app/OwnVersion_win.h"
 #include "app/PublicData_win.h"
+#include "app/StartupPrefetch_win.h"
 #include "base/CodePage_win.h"
 #include "base/FileBytes_win.h"
 #include "base/IniFile_win.h"
@@ -17,6 +18,8 @@
 namespace tessaly::win {
 
 std::optional<std::string> WindowsUpdateHost::Download(const std::wstring& url) {
+    std::optional<std::string> body;
+    if (prefetch_ && prefetch_->TakeDownload(url, body)) return body;
     return DownloadBytes(url, limits_);
 }
 
@@ -55,8 +58,8 @@ UpdateSettings ProgramUpdateSettings(const Config& config) {
             GetCurrentProcessId()};
 }
 
-Next CheckForUpdate(Platform& platform, const Config& config) {
-    WindowsUpdateHost host(ManifestLimits(config));
+Next CheckForUpdate(Platform& platform, const Config& config, StartupPrefetch& prefetch) {
+    WindowsUpdateHost host(ManifestLimits(config), &prefetch);
     return UpdateCheck(platform, host, ProgramUpdateSettings(config)).CheckForUpdate();
 }
 

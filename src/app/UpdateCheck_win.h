@@ -8,10 +8,14 @@
 
 namespace tessaly::win {
 
+class StartupPrefetch;
+
 class WindowsUpdateHost : public UpdateHost {
 public:
-    explicit WindowsUpdateHost(const DownloadLimits& limits)
-        : limits_(limits) {}
+    // Downloads take what `prefetch` fetched ahead, where it did.
+    explicit WindowsUpdateHost(const DownloadLimits& limits, StartupPrefetch* prefetch = nullptr)
+        : limits_(limits)
+        , prefetch_(prefetch) {}
     std::optional<std::string> Download(const std::wstring& url) override;
     std::wstring SignatureProblem(std::string_view manifest, std::string_view signature) override;
     std::wstring Decode(std::string_view bytes) override;
@@ -22,14 +26,16 @@ public:
 
 private:
     DownloadLimits limits_;
+    StartupPrefetch* prefetch_;
 };
 
 // The running client's version, folder and name, the temporary folder and the
 // configured manifest address.
 UpdateSettings ProgramUpdateSettings(const Config& config);
 
-// The start-up run, for Startup's version-check callback.
-Next CheckForUpdate(Platform& platform, const Config& config);
+// The start-up run, for Startup's version-check callback, with the manifest
+// `prefetch` fetched.
+Next CheckForUpdate(Platform& platform, const Config& config, StartupPrefetch& prefetch);
 // The menu run, for the main window.
 UpdateCheck::MenuOutcome CheckForUpdateFromMenu(Platform& platform, const Config& config);
 

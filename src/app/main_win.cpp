@@ -71,20 +71,29 @@ int RunClient() {
     win::FinishInterruptedUpdate(win::ProgramFolderWithSeparator());
     win::RemoveRunFolders(win::GetTempDir());
     Platform& platform = win::ProgramPlatform();
-    // The network test runs while OLE starts; the signature check's DLL
-    // loads and both pictures decode while the version check runs.
-    win::StartupPrefetch prefetch([&platform] { return platform.IsOnline(); }, {"bcrypt.dll"},
-                                  {IDR_PNG_SPLASH, IDR_PNG_LOGIN_BG});
-    const OleSession ole;
     const Config config = win::LoadProgramConfig();
-
+    // The network test and the manifest's download run while OLE starts;
+    // the signature check's DLL loads and the splash decodes while the
+    // version check runs.
+    win::StartupPrefetch prefetch({
+        .networkTest = [&platform] { return platform.IsOnline(); },
+        .addresses = {config.manifest, SignatureAddress(config.manifest)},
+        .limits = ManifestLimits(config),
+        .dlls = {"bcrypt.dll"},
+        .pngIds = {IDR_PNG_SPLASH, IDR_PNG_LOGIN_BG},
+    });
+    const OleSession ole;
+    // The window system's first window of the thread costs the most: the
+    // splash's is made, hidden, while the version check is still under way.
+    win::LoadFrm splash;
+    splash.Prepare();
     TestedAhead startupPlatform(platform, prefetch);
-    Startup startup(startupPlatform, config, [&] { return win::CheckForUpdate(platform, config); });
+    Startup startup(startupPlatform, config,
+                    [&] { return win::CheckForUpdate(platform, config, prefetch); });
     if (startup.Initialize() == Next::EndProcess) return 0;
     if (startup.HandleArguments(ArgumentsOf(GetCommandLineW())) == Next::EndProcess) return 0;
 
     win::UseBrowserFeatureControls();
-    win::LoadFrm splash;
     std::unique_ptr<win::WebMainFrm> mainWindow;
     win::LoginFrm login({
         .platform = platform,

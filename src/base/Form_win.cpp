@@ -26,8 +26,8 @@ int Form::LoadedFormCount() {
     return g_loadedForms;
 }
 
-void Form::Load() {
-    if (IsLoaded()) return;
+void Form::Prepare() {
+    if (IsCreated()) return;
     RECT rect{0, 0, TwipsToPixels(design_.clientWidthTwips),
               TwipsToPixels(design_.clientHeightTwips)};
     AdjustWindowRectEx(&rect, design_.style, FALSE, design_.exStyle);
@@ -35,6 +35,13 @@ void Form::Load() {
                              design_.style & ~WS_VISIBLE, design_.caption.c_str(), CW_USEDEFAULT,
                              CW_USEDEFAULT, rect.right - rect.left, rect.bottom - rect.top,
                              nullptr));
+    preparedOnly_ = IsCreated();
+}
+
+void Form::Load() {
+    if (IsLoaded()) return;
+    Prepare();
+    preparedOnly_ = false;
     if (!IsLoaded()) return;
     ++g_loadedForms;
     counted_ = true;
@@ -184,6 +191,7 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void Form::OnDestroyed() {
     shownOnce_ = false;
+    preparedOnly_ = false;
     unloading_ = false;
     if (counted_) {
         counted_ = false;

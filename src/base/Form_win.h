@@ -1,10 +1,11 @@
 #pragma once
 // The life every top-level window of the program shares: load (created
-// hidden), show (centred the first time if designed so), resize, query-unload
-// with a cancel flag, unload, and modal showing that disables the owner.
-// When the last loaded form unloads, the message loop ends and so does the
-// process. Both loops here offer every message to PreTranslate first
-// (MessageFilter_win.h), so embedded browsers get their keys in either.
+// hidden, or prepared hidden ahead), show (centred the first time if
+// designed so), resize, query-unload with a cancel flag, unload, and modal
+// showing that disables the owner. When the last loaded form unloads, the
+// message loop ends and so does the process. Both loops here offer every
+// message to PreTranslate first (MessageFilter_win.h), so embedded browsers
+// get their keys in either.
 
 #include "base/Window_win.h"
 
@@ -27,8 +28,11 @@ class Form : public Window {
 public:
     ~Form() override;
 
+    // Makes the window, hidden, without loading the form: the first part of
+    // Load, done ahead where the start-up has time to spare.
+    void Prepare();
     void Load();
-    bool IsLoaded() const { return IsCreated(); }
+    bool IsLoaded() const { return IsCreated() && !preparedOnly_; }
     void Show();
     void Hide();
     // Centres the window on the screen without showing it.
@@ -66,6 +70,7 @@ private:
     bool unloading_ = false;
     bool querying_ = false;
     bool counted_ = false;
+    bool preparedOnly_ = false; // made by Prepare, not yet loaded
     HWND modalOwner_ = nullptr; // disabled while this form is shown modally
 };
 

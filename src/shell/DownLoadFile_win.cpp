@@ -12,23 +12,30 @@
 namespace tessaly::win {
 namespace {
 
-QelDownLoadFile MakeDownloader(std::unique_ptr<FileSink> sink, const DownloadLimits& limits) {
+QelDownLoadFile MakeDownloader(std::unique_ptr<FileSink> sink, const DownloadLimits& limits,
+                               QelDownLoadFile::BetweenPieces betweenPieces) {
     // No single wait may outlast the whole download: a request thread left
     // behind at the deadline then ends soon after it.
     const int waitSeconds = std::min(limits.timeoutSeconds, limits.totalSeconds);
     return QelDownLoadFile(std::make_unique<WinInetClient>(waitSeconds), std::move(sink),
-                           MessagePump(), limits, GetTickCount64);
+                           std::move(betweenPieces), limits, GetTickCount64);
 }
 
 } // namespace
 
 QelDownLoadFile MakeDownLoadFile(const DownloadLimits& limits) {
-    return MakeDownloader(std::make_unique<WinFileSink>(), limits);
+    return MakeDownloader(std::make_unique<WinFileSink>(), limits, MessagePump());
 }
 
 std::optional<std::string> DownloadBytes(const std::wstring& url, const DownloadLimits& limits) {
+    return DownloadBytes(url, limits, MessagePump());
+}
+
+std::optional<std::string> DownloadBytes(const std::wstring& url, const DownloadLimits& limits,
+                                         QelDownLoadFile::BetweenPieces goOn) {
     std::optional<std::string> body;
-    QelDownLoadFile downloader = MakeDownloader(std::make_unique<MemorySink>(body), limits);
+    QelDownLoadFile downloader =
+        MakeDownloader(std::make_unique<MemorySink>(body), limits, std::move(goOn));
     static_cast<void>(downloader.DownLoadFile(url, L"", false, false)); // body tells
     return body;
 }

@@ -18,6 +18,10 @@ QelDownLoadFile MakeDownLoadFile(const DownloadLimits& limits);
 // checked and then acted on: the caller keeps the bytes it checked. maxBytes
 // bounds the memory taken; 0 leaves that to the server.
 std::optional<std::string> DownloadBytes(const std::wstring& url, const DownloadLimits& limits);
+// The same on a thread without windows: `goOn` runs between pieces in place
+// of the message pump, and false from it stops the download.
+std::optional<std::string> DownloadBytes(const std::wstring& url, const DownloadLimits& limits,
+                                         QelDownLoadFile::BetweenPieces goOn);
 
 // Dispatches the messages waiting for this thread, so windows repaint and a
 // cancel button works during a download. False when the program is quitting:

@@ -5,6 +5,7 @@
 #include "app/PublicData_win.h"
 #include "app/StartupPrefetch_win.h"
 #include "base/ErrorLog.h"
+#include "support/Gdiplus_win.h"
 #include "resources/ResourceIds.h"
 
 #include <gtest/gtest.h>
@@ -193,8 +194,9 @@ TEST(Resources, ExistAtTheirIdsWithTheirSizes) {
 
 TEST(PublicData, PicturesDecodedAheadOrNotHoldExactlyWhatGdiplusDraws) {
     GdiplusSession session;
-    StartupPrefetch prefetch([] { return false; }, {"wininet.dll"},
-                             {IDR_PNG_SPLASH, IDR_PNG_LOGIN_BG});
+    StartupPrefetch prefetch({.networkTest = [] { return false; },
+                              .dlls = {"wininet.dll"},
+                              .pngIds = {IDR_PNG_SPLASH, IDR_PNG_LOGIN_BG}});
     EXPECT_FALSE(prefetch.Online()); // the test's own answer
     const struct {
         int id, width, height;

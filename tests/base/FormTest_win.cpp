@@ -121,6 +121,25 @@ TEST(Form, LoadsHiddenShowsCentredAndUnloadsUnlessCancelled) {
     EXPECT_EQ(Form::RunMessageLoop(), 0);
 }
 
+TEST(Form, APreparedWindowIsNoLoadedFormUntilItLoads) {
+    const int before = Form::LoadedFormCount();
+    {
+        TestForm unused;
+        unused.Prepare();
+        EXPECT_TRUE(IsWindow(unused.hwnd()));
+        EXPECT_FALSE(unused.IsLoaded());
+    }
+    TestForm form;
+    form.Prepare();
+    const HWND prepared = form.hwnd();
+    form.Show();
+    EXPECT_EQ(form.hwnd(), prepared);
+    EXPECT_EQ(Form::LoadedFormCount(), before + 1);
+    EXPECT_TRUE(form.Close());
+    EXPECT_EQ(form.events, (std::vector<std::string>{"load", "show", "query", "unload"}));
+    EXPECT_EQ(Form::LoadedFormCount(), before);
+}
+
 TEST(Form, ProcessLivesWhileAnyFormIsLoaded) {
     TestForm first, second;
     first.Show();

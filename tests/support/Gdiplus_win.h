@@ -1,6 +1,6 @@
 #pragma once
-// Owners for the GDI+ objects the layered windows use. Each layered window
-// starts GDI+ for itself and shuts it down after its images are gone.
+// GDI+ for the tests, which check the program's own decoding against it:
+// a session, owners for its objects, and a PNG resource loaded as an image.
 
 #include <windows.h>
 #include <objidl.h>
@@ -8,15 +8,22 @@
 #include <wrl/client.h>
 
 #include "base/Handles_win.h"
+#include "base/Resource_win.h"
 
+#include <cstring>
 #include <memory>
 
 namespace tessaly::win {
 
 class GdiplusSession {
 public:
-    GdiplusSession();
-    ~GdiplusSession();
+    GdiplusSession() {
+        Gdiplus::GdiplusStartupInput input;
+        if (Gdiplus::GdiplusStartup(&token_, &input, nullptr) != Gdiplus::Ok) token_ = 0;
+    }
+    ~GdiplusSession() {
+        if (token_) Gdiplus::GdiplusShutdown(token_);
+    }
     GdiplusSession(const GdiplusSession&) = delete;
     GdiplusSession& operator=(const GdiplusSession&) = delete;
     bool ok() const { return token_ != 0; }
@@ -73,5 +80,23 @@ private:
     Microsoft::WRL::ComPtr<IStream> stream_;
     UniqueGpImage image_;
 };
+
+// A PNG held as a resource of a named type; empty when it is missing or not
+// an image.
+inline StreamImage LoadPngResource(int id, const wchar_t* type) {
+    const ResourceBytes bytes = FindResourceBytes(id, type);
+    if (!bytes.data) return {};
+    UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE, bytes.size));
+    if (!block) return {};
+    if (void* target = GlobalLock(block.get())) {
+        std::memcpy(target, bytes.data, bytes.size);
+        GlobalUnlock(block.get());
+    }
+    Microsoft::WRL::ComPtr<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(block.get(), FALSE, &stream))) return {};
+    Gdiplus::GpImage* raw = nullptr;
+    if (Gdiplus::DllExports::GdipLoadImageFromStream(stream.Get(), &raw) != Gdiplus::Ok) return {};
+    return StreamImage(std::move(block), std::move(stream), UniqueGpImage(raw));
+}
 
 } // namespace tessaly::win
