@@ -19,7 +19,7 @@ elif [[ "${1:-}" =~ ^[0-9]+$ ]]; then
   shift
 fi
 names=("$@")
-[ ${#names[@]} -gt 0 ] || names=(manifest signature start_parameter login_command property_bag browser_script replace)
+[ ${#names[@]} -gt 0 ] || names=(manifest signature start_parameter login_command property_bag browser_script replace png)
 
 build=build/fuzz
 cmake --preset fuzz >/dev/null

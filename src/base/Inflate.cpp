@@ -60,22 +60,33 @@ struct Code {
     std::array<std::uint16_t, kMaxBits + 1> counts{};
     std::array<std::uint16_t, kLiteralCodes> symbols{};
 
-    // False for lengths that give more codes than their bits can tell apart.
-    // An incomplete code is taken: a code it lacks fails when it is read.
-    bool Build(const std::uint8_t* lengths, int n) {
+    // How many codes of the longest length the lengths leave unused; -1 when
+    // they give more codes than their bits can tell apart.
+    int Build(const std::uint8_t* lengths, int n) {
         counts.fill(0);
         for (int i = 0; i < n; ++i)
             ++counts[lengths[i]];
         int left = 1;
         for (int length = 1; length <= kMaxBits; ++length) {
             left = left * 2 - counts[length];
-            if (left < 0) return false;
+            if (left < 0) return -1;
         }
         std::array<std::uint16_t, kMaxBits + 1> offsets{};
         for (int length = 1; length < kMaxBits; ++length)
             offsets[length + 1] = static_cast<std::uint16_t>(offsets[length] + counts[length]);
         for (int i = 0; i < n; ++i)
             if (lengths[i] != 0) symbols[offsets[lengths[i]]++] = static_cast<std::uint16_t>(i);
+        return left;
+    }
+
+    // A stream's own code must be complete, except one of at most a single
+    // one-bit code (a lone distance, or none); zlib holds streams to the same.
+    bool BuildStrict(const std::uint8_t* lengths, int n) {
+        const int left = Build(lengths, n);
+        if (left < 0) return false;
+        if (left == 0) return true;
+        for (int length = 2; length <= kMaxBits; ++length)
+            if (counts[length] != 0) return false;
         return true;
     }
 
@@ -137,8 +148,10 @@ private:
             lengths[i] = i < 144 ? 8 : i < 256 ? 9 : i < 280 ? 7 : 8;
         for (int i = 0; i < kDistanceCodes; ++i)
             lengths[kLiteralCodes + i] = 5;
-        return literals_.Build(lengths.data(), kLiteralCodes) &&
-               distances_.Build(lengths.data() + kLiteralCodes, kDistanceCodes) && Codes();
+        // The fixed distance code leaves two codes unused, which fail when read.
+        literals_.Build(lengths.data(), kLiteralCodes);
+        distances_.Build(lengths.data() + kLiteralCodes, kDistanceCodes);
+        return Codes();
     }
 
     bool Dynamic() {
@@ -155,7 +168,7 @@ private:
             lengthLengths[kOrder[i]] = static_cast<std::uint8_t>(length);
         }
         Code lengthCode;
-        if (!lengthCode.Build(lengthLengths.data(), 19)) return false;
+        if (lengthCode.Build(lengthLengths.data(), 19) != 0) return false;
         std::array<std::uint8_t, kLiteralCodes + kDistanceCodes> lengths{};
         const int total = literalCount + distanceCount;
         for (int i = 0; i < total;) {
@@ -176,8 +189,8 @@ private:
                 lengths[i++] = value;
         }
         if (lengths[256] == 0) return false; // no end of block
-        return literals_.Build(lengths.data(), literalCount) &&
-               distances_.Build(lengths.data() + literalCount, distanceCount) && Codes();
+        return literals_.BuildStrict(lengths.data(), literalCount) &&
+               distances_.BuildStrict(lengths.data() + literalCount, distanceCount) && Codes();
     }
 
     bool Codes() {
