@@ -8,7 +8,9 @@
 #
 # TESSALY_DELAY_DLLS names them; the tests plant DLLs of these names too
 # (tests/e2e), from the planted-<name>.def files made beside the libraries.
-set(TESSALY_DELAY_DLLS bcrypt comctl32 gdiplus msimg32 version wininet)
+# oleaut32 and shell32 are KnownDLLs, but the client needs neither before its
+# splash shows, so they load on first use, after it.
+set(TESSALY_DELAY_DLLS bcrypt comctl32 gdiplus msimg32 oleaut32 shell32 version wininet)
 # What the programs may import at load time: KnownDLLs of every Windows since 7.
 set(TESSALY_LOAD_TIME_DLLS advapi32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll oleaut32.dll
   shell32.dll user32.dll)

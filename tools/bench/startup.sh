@@ -10,6 +10,7 @@
 #   tools/bench/startup.sh            # 15 rounds
 #   ROUNDS=30 tools/bench/startup.sh
 #   CLIENT=other/Tessaly.exe tools/bench/startup.sh   # another build of the client
+#   REAL_BROWSER=1 tools/bench/startup.sh    # the platform's browser, not the scripted one
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 cd "$root"
@@ -39,9 +40,11 @@ origin="http://127.0.0.1:$port"
 cp "${CLIENT:-build/mingw/src/app/Tessaly.exe}" "$work/client/Tessaly.exe"
 printf '[Addresses]\r\nLoginPage=%s/client/\r\nManifest=%s/gamehome/quorl/update.txt\r\n' \
   "$origin" "$origin" >"$work/client/Tessaly.ini"
-# The page never completes while the splash is being timed.
-printf 'on /client/\n  wait 60000\n' >"$work/login.script"
-export TESSALY_BROWSER_SCRIPT="Z:$work/login.script"
+if [ -z "${REAL_BROWSER:-}" ]; then
+  # The page never completes while the splash is being timed.
+  printf 'on /client/\n  wait 60000\n' >"$work/login.script"
+  export TESSALY_BROWSER_SCRIPT="Z:$work/login.script"
+fi
 # Should a message box come, it goes to this log instead of waiting for a click.
 export TESSALY_AUTOMATION_LOG="Z:$work/automation.log"
 
@@ -49,7 +52,9 @@ start_xvfb
 ./tools/wine-fixture.sh start
 "$WINE" build/mingw/tests/bench/startup_bench.exe "$rounds" \
   "Z:$root/build/mingw/tests/bench/startup_floor.exe" "Z:$work/client/Tessaly.exe" | tr -d '\r'
-if [ -s "$work/automation.log" ]; then
+# The platform's browser may finish the page before the client is ended,
+# and what the page then asks is no fault of the start-up.
+if [ -z "${REAL_BROWSER:-}" ] && [ -s "$work/automation.log" ]; then
   echo "startup: the client logged messages (see $work/automation.log)" >&2
   exit 1
 fi
