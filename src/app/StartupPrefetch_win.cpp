@@ -103,7 +103,14 @@ bool StartupPrefetch::TakeDownload(const std::wstring& address, std::optional<st
     for (Download& download : downloads_) {
         if (download.address != address || download.taken) continue;
         download.taken = true;
-        WaitForSingleObject(download.done.get(), INFINITE);
+        // A slow server may take seconds: the thread's windows go on taking
+        // their messages meanwhile, as during any download.
+        const HANDLE done = download.done.get();
+        while (MsgWaitForMultipleObjects(1, &done, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+            if (ProcessPendingMessages()) continue;
+            body.reset(); // quitting: the worker's result is left to it
+            return true;
+        }
         if (!download.fetched) return false;
         body = std::move(download.body);
         return true;

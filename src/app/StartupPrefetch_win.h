@@ -49,10 +49,10 @@ public:
     // The network test's answer: waits for it, or runs the test here when
     // the worker could not.
     bool Online();
-    // What was fetched from `address`, once: waits for it. False when it was
-    // not asked for, was taken already or was not fetched (offline); the
-    // caller then downloads it itself. `body` is nullopt when the download
-    // failed.
+    // What was fetched from `address`, once: waits for it, processing the
+    // thread's messages. False when it was not asked for, was taken already
+    // or was not fetched (offline); the caller then downloads it itself.
+    // `body` is nullopt when the download failed or the program is quitting.
     bool TakeDownload(const std::wstring& address, std::optional<std::string>& body);
 
 private:

@@ -44,3 +44,15 @@ TEST(StartupPrefetch, FetchesOnlyOnlineAndOnlyAfterWhatCameBeforeAndHandsEachOve
         }
     }
 }
+
+TEST(StartupPrefetch, TheThreadTakesItsMessagesWhileASlowDownloadIsAwaited) {
+    static int ticks = 0;
+    const std::wstring late = test::TestServer() + L"late/4?seconds=1";
+    StartupPrefetch prefetch({.networkTest = [] { return true; }, .addresses = {late}});
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) { ++ticks; });
+    std::optional<std::string> body;
+    EXPECT_TRUE(prefetch.TakeDownload(late, body));
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(body, std::string("\x00\x01\x02\x03", 4));
+    EXPECT_GT(ticks, 5);
+}
