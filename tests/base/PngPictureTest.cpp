@@ -33,9 +33,8 @@ std::vector<std::uint8_t> Deflated(const std::vector<std::uint8_t>& data, int le
 
 std::string Chunk(std::string_view type, const std::string& data) {
     std::string chunk;
-    for (const std::size_t v : {data.size()})
-        for (int shift = 24; shift >= 0; shift -= 8)
-            chunk += static_cast<char>(v >> shift);
+    for (int shift = 24; shift >= 0; shift -= 8)
+        chunk += static_cast<char>(data.size() >> shift);
     chunk.append(type).append(data).append(4, '\0'); // the CRC is not looked at
     return chunk;
 }
