@@ -24,19 +24,20 @@ struct Header {
     int channels = 0; // 3: RGB, 4: RGBA
 };
 
-// The chunks in order: calls `chunk(type, data)` for each; false when one
-// runs past the end or the picture has no IEND.
-template <class Chunk> bool ForEachChunk(std::string_view png, Chunk chunk) {
+// The IDAT chunks' data, joined; nullopt when a chunk runs past the end or
+// the picture has no IEND.
+std::optional<std::vector<std::uint8_t>> CompressedRows(std::string_view png) {
+    std::vector<std::uint8_t> compressed;
     std::size_t at = kSignature.size();
     while (png.size() - at >= 12) {
         const std::uint32_t length = BigEndian(png.data() + at);
-        if (length > png.size() - at - 12) return false;
+        if (length > png.size() - at - 12) return std::nullopt;
         const std::string_view type = png.substr(at + 4, 4), data = png.substr(at + 8, length);
-        if (type == "IEND") return true;
-        if (!chunk(type, data)) return false;
+        if (type == "IEND") return compressed;
+        if (type == "IDAT") compressed.insert(compressed.end(), data.begin(), data.end());
         at += 12 + std::size_t(length);
     }
-    return false;
+    return std::nullopt;
 }
 
 std::optional<Header> ReadHeader(std::string_view png) {
@@ -58,32 +59,19 @@ int Paeth(int a, int b, int c) {
 }
 
 // Undoes one row's filter in place; `above` is the row before, unfiltered
-// (zeros for the first).
+// (zeros for the first). False for a filter PNG does not have.
 bool Unfilter(int filter, std::uint8_t* row, const std::uint8_t* above, std::size_t length,
               int step) {
+    if (filter > 4) return false;
+    if (filter == 0) return true;
     for (std::size_t i = 0; i < length; ++i) {
         const int left = i >= std::size_t(step) ? row[i - step] : 0;
         const int up = above[i];
         const int upLeft = i >= std::size_t(step) ? above[i - step] : 0;
-        int predicted = 0;
-        switch (filter) {
-        case 0:
-            return true;
-        case 1:
-            predicted = left;
-            break;
-        case 2:
-            predicted = up;
-            break;
-        case 3:
-            predicted = (left + up) / 2;
-            break;
-        case 4:
-            predicted = Paeth(left, up, upLeft);
-            break;
-        default:
-            return false;
-        }
+        const int predicted = filter == 1   ? left
+                              : filter == 2 ? up
+                              : filter == 3 ? (left + up) / 2
+                                            : Paeth(left, up, upLeft);
         row[i] = static_cast<std::uint8_t>(row[i] + predicted);
     }
     return true;
@@ -107,18 +95,13 @@ bool DecodePng(std::string_view png, std::span<std::uint32_t> pixels) {
     if (!header) return false;
     const std::size_t width = header->size.width, height = header->size.height;
     if (pixels.size() != width * height) return false;
-    std::vector<std::uint8_t> compressed;
-    const bool whole =
-        ForEachChunk(png, [&compressed](std::string_view type, std::string_view data) {
-            if (type == "IDAT") compressed.insert(compressed.end(), data.begin(), data.end());
-            return true;
-        });
-    if (!whole) return false;
+    const std::optional<std::vector<std::uint8_t>> compressed = CompressedRows(png);
+    if (!compressed) return false;
     // Each row is its filter's byte, then its samples.
     const int channels = header->channels;
     const std::size_t rowLength = width * channels;
     std::vector<std::uint8_t> rows(height * (rowLength + 1));
-    if (!InflateZlib(compressed, rows)) return false;
+    if (!InflateZlib(*compressed, rows)) return false;
     const std::vector<std::uint8_t> none(rowLength, 0);
     const std::uint8_t* above = none.data();
     for (std::size_t y = 0; y < height; ++y) {
